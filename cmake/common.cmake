@@ -1,0 +1,30 @@
+# Flags and helpers shared by every target.
+
+if(WIN32)
+  # True IEEE single and double precision on i686 (no x87 excess precision).
+  add_compile_options(-msse2 -mfpmath=sse)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  set(KM_DATA_PREFIX "Z:")
+else()
+  set(KM_DATA_PREFIX "")
+  if(NOT KM_FUZZ)
+    set(KM_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_compile_options(${KM_SANITIZE})
+    add_link_options(${KM_SANITIZE})
+  endif()
+endif()
+add_compile_options(-Wall -Wextra)
+
+# Where tests find their fixture files (a Wine program sees the Linux root as Z:).
+set(KM_TEST_DATA_DIR "${KM_DATA_PREFIX}${CMAKE_SOURCE_DIR}/tests/data")
+
+# km_add_test(name SOURCES a.cpp ... LIBS lib ...): a GoogleTest program registered with ctest.
+function(km_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} km_test_support gtest gtest_main)
+  target_compile_definitions(${name} PRIVATE KM_TEST_DATA_DIR="${KM_TEST_DATA_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
