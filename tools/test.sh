@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds both trees and runs every test: the native core
+# tests (sanitizers), the Windows-side and end-to-end tests under Wine on a virtual
+# display, and each fuzz target for a bounded time.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/tools/setup.sh"
+"$here/tools/build.sh"
+
+echo "== native tests"
+(cd "$here/build/native" && ctest --output-on-failure -j "$(nproc)")
+
+# A virtual display of our own for Wine's windows, ended by its process id.
+display=":$(( 90 + RANDOM % 100 ))"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export WINEPREFIX="$here/build/wineprefix"
+cleanup() {
+  WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY="$display"
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+
+echo "== Windows tests under Wine (display $display)"
+# End-to-end tests start programs that must not run twice at once: one test at a time.
+(cd "$here/build/windows" && ctest --output-on-failure)
+
+"$here/tools/fuzz.sh" "${KM_FUZZ_SECONDS:-60}"
