@@ -22,13 +22,19 @@ add_compile_options(-Wall -Wextra)
 
 # Where tests find their fixture files (a Wine program sees the Linux root as Z:).
 set(KM_TEST_DATA_DIR "${KM_DATA_PREFIX}${CMAKE_SOURCE_DIR}/tests/data")
+# The Windows deliverables (programs and their files) are gathered in one folder.
+set(KM_DIST_DIR "${CMAKE_BINARY_DIR}/dist")
+# Where tests write what a person should look at afterwards (screenshots).
+set(KM_TEST_OUTPUT_DIR "${CMAKE_BINARY_DIR}/test-output")
+file(MAKE_DIRECTORY ${KM_TEST_OUTPUT_DIR})
 
 # km_add_test(name SOURCES a.cpp ... LIBS lib ...): a GoogleTest program registered with ctest.
 function(km_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} km_test_support gtest gtest_main)
-  target_compile_definitions(${name} PRIVATE KM_TEST_DATA_DIR="${KM_TEST_DATA_DIR}")
+  target_compile_definitions(${name} PRIVATE KM_TEST_DATA_DIR="${KM_TEST_DATA_DIR}"
+    KM_DIST_DIR="${KM_DATA_PREFIX}${KM_DIST_DIR}" KM_TEST_OUTPUT_DIR="${KM_DATA_PREFIX}${KM_TEST_OUTPUT_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
