@@ -3,7 +3,7 @@
 if(WIN32)
   # True IEEE single and double precision on i686 (no x87 excess precision).
   add_compile_options(-msse2 -mfpmath=sse)
-  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600)
   add_link_options(-static -static-libgcc -static-libstdc++)
   set(KM_DATA_PREFIX "Z:")
 else()
