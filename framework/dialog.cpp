@@ -14,8 +14,44 @@ const CMessageMap* CDialog::StaticMap() {
 
 INT_PTR CDialog::DoModal() {
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    return DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), parent,
-                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!parent && AfxGetApp() && AfxGetApp()->m_pMainWnd && AfxGetApp()->m_pMainWnd != this)
+        parent = AfxGetApp()->m_pMainWnd->m_hWnd;
+    bool parentEnabled = parent && IsWindowEnabled(parent);
+    if (parentEnabled) ::EnableWindow(parent, FALSE);
+
+    m_modalResult = -1;
+    m_inModalLoop = true;
+    HWND h = CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), parent,
+                                &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (h) {
+        // A dialog created visible stays as its code leaves it (a station hides itself at
+        // start); one created hidden is shown once its first messages are through.
+        bool showOnIdle = (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) == 0;
+        MSG msg;
+        while (m_inModalLoop) {
+            if (showOnIdle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+                ::ShowWindow(h, SW_SHOWNORMAL);
+                showOnIdle = false;
+            }
+            BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (!IsDialogMessageW(h, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+    if (parentEnabled) ::EnableWindow(parent, TRUE);
+    if (h) {
+        if (parent && GetActiveWindow() == h) SetActiveWindow(parent);
+        ::ShowWindow(h, SW_HIDE);
+        DestroyWindow(h);
+    }
+    m_inModalLoop = false;
+    return m_modalResult;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lp) {
@@ -26,7 +62,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lp) {
     return dlg->OnInitDialog();
 }
 
-void CDialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+void CDialog::EndDialog(INT_PTR result) {
+    m_modalResult = result;
+    m_inModalLoop = false;
+    ::PostMessageW(m_hWnd, WM_NULL, 0, 0);  // wakes the loop
+}
 
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);

@@ -49,5 +49,7 @@ public:
     CWnd* m_pParentWnd;
 
 private:
+    INT_PTR m_modalResult = -1;
+    bool m_inModalLoop = false;
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
 };
