@@ -1,0 +1,11 @@
+#pragma once
+// Reorders a PLT job's lines by pen, in the order of the cut strategy's colour rows.
+#include <string>
+#include <vector>
+
+#include "notice.h"
+#include "records.h"
+
+// Rewrites text: one bucket per row headed "SP<pen>;\r\n", the enabled buckets joined
+// in row order, then "SP0;\n". With no rows the text stays as it is.
+void RegroupByPen(std::string& text, const std::vector<SHARPCOLORS>& rows, INotice& notice);
