@@ -16,7 +16,11 @@ void RegroupByPen(std::string& text, const std::vector<SHARPCOLORS>& rows, INoti
     for (size_t lf; (lf = all.find('\n', start)) != std::string_view::npos; start = lf + 1) {
         const std::string_view line = all.substr(start, lf - start);
         if (line.find("LT") != std::string_view::npos) {
+            // Kept in place as well: an LT that follows its pen's SP line would otherwise
+            // be lost, and the paths after it cut with the wrong line type.
             lineType.assign(line);
+            buckets[current] += line;
+            buckets[current] += '\n';
             continue;
         }
         if (line.find("SP") != std::string_view::npos) {

@@ -1,5 +1,6 @@
 #include "plt_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -42,11 +43,16 @@ int32_t ParseCoordinate(std::string_view text) {
 
 bool ParsePoint(std::string_view command, int32_t& x, int32_t& y) {
     if (command.size() < 3) return false;
+    // Blanks were stored as commas: "PU 5 7" reads as "PU,5,7", so separators in
+    // front of a number are skipped.
     std::string_view arg = command.substr(2);
+    arg.remove_prefix(std::min(arg.find_first_not_of(','), arg.size()));
     size_t comma = arg.find(',');
     if (comma == std::string_view::npos) return false;
+    std::string_view second = arg.substr(comma + 1);
+    second.remove_prefix(std::min(second.find_first_not_of(','), second.size()));
     x = ParseCoordinate(arg.substr(0, comma));
-    y = ParseCoordinate(arg.substr(comma + 1));
+    y = ParseCoordinate(second);
     return true;
 }
 
