@@ -1,0 +1,95 @@
+// The kit's probe library. A WH_CALLWNDPROC hook of the kit loads it into the
+// program under test; it answers the kit's request message from inside that
+// program's thread, where menus and tooltip tools can be read.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "probe_protocol.h"
+
+namespace {
+
+void Put(std::wstring& out, const wchar_t* s) { out += s; }
+void PutNum(std::wstring& out, long v) {
+    wchar_t b[24];
+    wsprintfW(b, L"%ld", v);
+    out += b;
+}
+
+std::wstring DescribeMenu(HWND menuWindow) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    if (!menu) return L"ERR no menu on this window\n";
+    int count = GetMenuItemCount(menu);
+    if (count < 0) return L"ERR not a menu\n";
+    std::wstring out = L"OK\n";
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[512] = {};
+        MENUITEMINFOW mi = {};
+        mi.cbSize = sizeof(mi);
+        mi.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_STRING;
+        mi.dwTypeData = text;
+        mi.cch = 511;
+        if (!GetMenuItemInfoW(menu, i, TRUE, &mi)) continue;
+        UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        RECT r = {};
+        GetMenuItemRect(nullptr, menu, i, &r);
+        PutNum(out, i); Put(out, L"\t");
+        PutNum(out, static_cast<long>(mi.wID)); Put(out, L"\t");
+        PutNum(out, static_cast<long>(mi.fType)); Put(out, L"\t");
+        PutNum(out, static_cast<long>(state == static_cast<UINT>(-1) ? mi.fState : (state | mi.fState))); Put(out, L"\t");
+        PutNum(out, r.left); Put(out, L","); PutNum(out, r.top); Put(out, L",");
+        PutNum(out, r.right); Put(out, L","); PutNum(out, r.bottom); Put(out, L"\t");
+        Put(out, text); Put(out, L"\n");
+    }
+    return out;
+}
+
+std::wstring DescribeTooltips(HWND tip) {
+    std::wstring out = L"OK\n";
+    LONG style = GetWindowLongW(tip, GWL_STYLE);
+    int count = static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[1024] = {};
+        TTTOOLINFOW ti = {};
+        ti.cbSize = sizeof(ti);
+        ti.lpszText = text;
+        if (!SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&ti))) continue;
+        if (ti.lpszText == LPSTR_TEXTCALLBACKW) text[0] = 0;
+        else if (ti.lpszText != text) text[0] = 0;
+        Put(out, L"tool\t");
+        PutNum(out, IsWindowVisible(tip) ? 1 : 0); Put(out, L"\t");
+        PutNum(out, (style & TTS_BALLOON) ? 1 : 0); Put(out, L"\t");
+        Put(out, text); Put(out, L"\n");
+    }
+    return out;
+}
+
+void Answer(HWND w, WPARAM kind) {
+    std::wstring out;
+    if (kind == kProbeMenu) out = DescribeMenu(w);
+    else if (kind == kProbeTooltips) out = DescribeTooltips(w);
+    else out = L"ERR unknown request\n";
+    wchar_t name[64];
+    ProbeMappingName(GetCurrentProcessId(), name, 64);
+    HANDLE map = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name);
+    if (!map) return;
+    if (void* view = MapViewOfFile(map, FILE_MAP_WRITE, 0, 0, kProbeMappingBytes)) {
+        size_t maxChars = kProbeMappingBytes / sizeof(wchar_t) - 1;
+        if (out.size() > maxChars) out.resize(maxChars);
+        memcpy(view, out.c_str(), (out.size() + 1) * sizeof(wchar_t));
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(map);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK KmProbeHook(int code, WPARAM wp, LPARAM lp) {
+    static const UINT request = RegisterWindowMessageW(KM_PROBE_REQUEST_MESSAGE);
+    if (code == HC_ACTION) {
+        const CWPSTRUCT* cwp = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (cwp->message == request) Answer(cwp->hwnd, cwp->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
