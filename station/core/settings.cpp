@@ -97,7 +97,8 @@ float SettingsFloat(const std::string& text) {
             else if (!significant) --order;
         }
     }
-    if (!digits || !significant) return negative ? -0.0f : 0.0f;
+    if (!digits) return 0.0f;
+    if (!significant) return negative ? -0.0f : 0.0f;
     if (i + 1 < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
         bool expNegative = false;
