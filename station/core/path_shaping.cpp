@@ -14,9 +14,11 @@ float PointDistance(const PathPoint& a, const PathPoint& b) {
 PathPoint PointAtRatio(const PathPoint& a, const PathPoint& b, float e, float f) {
     PathPoint r;
     if (f == 0.0f) return r;
-    const float g = e / f;
-    r.x = TruncToInt32((static_cast<float>(a.x) + g * static_cast<float>(b.x)) / (g + 1.0f));
-    r.y = TruncToInt32((static_cast<float>(a.y) + g * static_cast<float>(b.y)) / (g + 1.0f));
+    // Only the ratio is single precision; the division point itself is not rounded to
+    // float, so a point on an axis-parallel segment keeps its exact other coordinate.
+    const double g = static_cast<float>(e / f);
+    r.x = TruncToInt32((a.x + g * b.x) / (g + 1.0));
+    r.y = TruncToInt32((a.y + g * b.y) / (g + 1.0));
     return r;
 }
 
@@ -119,19 +121,19 @@ PathPoint* CloseCompensate(PathPoint* first, PathPoint* last, float closeOffset,
         S.x = p->x;
         S.y = Wrap32(p->y + (static_cast<int64_t>(q->y) - p->y) / 2);
         O.x = S.x;
-        O.y = TruncToInt32(q->y >= p->y ? static_cast<float>(S.y) + overcut : static_cast<float>(S.y) - overcut);
+        O.y = TruncToInt32(q->y >= p->y ? S.y + static_cast<double>(overcut) : S.y - static_cast<double>(overcut));
     } else if (p->y == q->y) {
         S.y = p->y;
         S.x = Wrap32(p->x + (static_cast<int64_t>(q->x) - p->x) / 2);
         O.y = S.y;
-        O.x = TruncToInt32(q->x >= p->x ? static_cast<float>(S.x) + overcut : static_cast<float>(S.x) - overcut);
+        O.x = TruncToInt32(q->x >= p->x ? S.x + static_cast<double>(overcut) : S.x - static_cast<double>(overcut));
     } else {
         S.x = TruncToInt32((static_cast<double>(p->x) + q->x) * 0.5);
         S.y = TruncToInt32((static_cast<double>(p->y) + q->y) * 0.5);
         const float half = L / 2.0f;
-        const float g = (half + overcut) / (half - overcut);
-        O.x = TruncToInt32((static_cast<float>(p->x) + g * static_cast<float>(q->x)) / (1.0f + g));
-        O.y = TruncToInt32((static_cast<float>(p->y) + g * static_cast<float>(q->y)) / (1.0f + g));
+        const double g = static_cast<float>((half + overcut) / (half - overcut));
+        O.x = TruncToInt32((p->x + g * q->x) / (1.0 + g));
+        O.y = TruncToInt32((p->y + g * q->y) / (1.0 + g));
     }
     // S, q ... last, then the old second node on to p, then S again and the overcut end.
     PathPoint* start = InsertPointAfter(p, S.x, S.y, notice);
