@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "converter_test_support.h"
+#include "dxf_adapter.h"
+#include "dxf_import.h"
+#include "entity_store.h"
+#include "recording_notice.h"
+
+namespace {
+
+using Import = ConverterTest;
+
+constexpr double kPi = 3.141592653589793;
+
+TEST_F(Import, MixedR12DrawingKeepsItsShapesInFileOrder) {
+    CRecordingNotice n;
+    ASSERT_EQ(ReadDxfFile(FixturePath("r12_mix.dxf"), n), DxfReadResult::kRead);
+    EXPECT_TRUE(n.shown.empty()) << "an R12 drawing gives no version warning";
+
+    const CConverterStores& s = Stores();
+    EXPECT_EQ(s.extMinX, 0);
+    EXPECT_EQ(s.extMinY, 0);
+    EXPECT_EQ(s.extMaxX, 10);
+    EXPECT_EQ(s.extMaxY, 10);
+    EXPECT_EQ(s.importState, kImportIdle);
+    EXPECT_TRUE(s.vertices.empty());
+    ASSERT_EQ(s.layers.size(), 6u);
+    EXPECT_EQ(s.layers[2].name, "OFF");
+    EXPECT_EQ(s.layers[2].colour, -3);
+
+    // Nothing of the block, the insert, the point, the face, the text or the zero-length line.
+    struct Expected { int32_t type; const char* layer; int colour; };
+    const Expected want[] = {
+        {kShapeLine, "OFF", 3},      {kShapeLine, "0", 0},       {kShapeLine, "NOWHERE", 0},
+        {kShapeLine, "RED", 0},      {kShapeLine, "RED", 0},     {kShapeLine, "DUP", 2},
+        {kShapeLine, "off", 5},      {kShapeCircle, "RED", 4},   {kShapeArc, "RED", 1},
+        {kShapePolyline, "RED", 1},  {kShapePolyline, "RED", 1}, {kShapePolyline, "RED", 1},
+        {kShapeLine, "RED", 1},
+    };
+    ASSERT_EQ(s.entities.size(), std::size(want));
+    for (size_t i = 0; i < std::size(want); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(s.entities[i].type, want[i].type);
+        EXPECT_EQ(s.entities[i].attributes.getLayer(), want[i].layer);
+        EXPECT_EQ(s.entities[i].attributes.getColor(), want[i].colour);
+    }
+    EXPECT_TRUE(s.entities[12].attributes.isInPaperSpace());
+
+    const SHARP& line = s.entities[0];
+    EXPECT_EQ(line.startX, 0);
+    EXPECT_EQ(line.endX, 10);
+    ASSERT_NE(line.Line(), nullptr);
+    EXPECT_EQ(line.Line()->x2, 10);
+    EXPECT_EQ(line.VertexCount(), 0);
+}
+
+TEST_F(Import, CircleAndArcRecords) {
+    CRecordingNotice n;
+    ASSERT_EQ(ReadDxfFile(FixturePath("r12_mix.dxf"), n), DxfReadResult::kRead);
+    const SHARP& c = Stores().entities[7];
+    EXPECT_EQ(c.startX, 10);
+    EXPECT_EQ(c.startY, 25);
+    EXPECT_EQ(c.endX, 10);
+    EXPECT_EQ(c.endY, 25);
+    const double circleBox[4] = {5, 25, 15, 15};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(c.box[i], circleBox[i]) << i;
+
+    // 350 to 10 degrees counter-clockwise passes the point right of the centre only.
+    const SHARP& a = Stores().entities[8];
+    EXPECT_NEAR(a.box[0], std::cos(350.0 / 180 * kPi), 1e-12);
+    EXPECT_NEAR(a.box[1], std::sin(10.0 / 180 * kPi), 1e-12);
+    EXPECT_EQ(a.box[2], 1);
+    EXPECT_NEAR(a.box[3], -std::sin(10.0 / 180 * kPi), 1e-12);
+    EXPECT_NEAR(a.startX, std::cos(350.0 / 180 * kPi), 1e-12);
+    EXPECT_NEAR(a.endY, std::sin(10.0 / 180 * kPi), 1e-12);
+    ASSERT_NE(a.Arc(), nullptr);
+    EXPECT_EQ(a.Arc()->angle1, 350);
+}
+
+TEST_F(Import, PolylinesClosedOpenAndEmpty) {
+    CRecordingNotice n;
+    ASSERT_EQ(ReadDxfFile(FixturePath("r12_mix.dxf"), n), DxfReadResult::kRead);
+    const SHARP& closed = Stores().entities[9];
+    EXPECT_EQ(closed.flags & 1u, 1u);
+    ASSERT_EQ(closed.VertexCount(), 5);
+    const auto& v = *closed.Vertices();
+    EXPECT_EQ(v[4].x, 0);
+    EXPECT_EQ(v[4].y, 0);
+    EXPECT_EQ(v[4].bulge, 0);
+    EXPECT_EQ(v[1].bulge, 1);
+    EXPECT_EQ(closed.startX, closed.endX);
+    EXPECT_EQ(closed.startY, closed.endY);
+    // The bulge from (4, 0) to (4, 4) swings out to x = 6.
+    EXPECT_EQ(closed.box[0], 0);
+    EXPECT_EQ(closed.box[1], 4);
+    EXPECT_NEAR(closed.box[2], 6, 1e-12);
+    EXPECT_EQ(closed.box[3], 0);
+
+    const SHARP& open = Stores().entities[10];
+    ASSERT_EQ(open.VertexCount(), 2);
+    EXPECT_EQ((*open.Vertices())[1].bulge, 0) << "the last vertex drops its bulge of 0.5";
+    EXPECT_EQ(open.endX, 5);
+
+    EXPECT_EQ(Stores().entities[11].VertexCount(), 0);
+    DropEmptyPolylines();
+    ASSERT_EQ(Stores().entities.size(), 12u);
+    EXPECT_EQ(Stores().entities[11].type, kShapeLine);
+}
+
+TEST_F(Import, ClockwiseArcBoxTakesTheLongWay) {
+    CRecordingNotice n;
+    const std::string text = DxfText({{0, "SECTION"}, {2, "HEADER"}, {9, "$ANGDIR"}, {70, "1"},
+                                      {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"},
+                                      {0, "ARC"}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "0"},
+                                      {40, "1"}, {50, "350"}, {51, "10"},
+                                      {0, "ENDSEC"}, {0, "EOF"}});
+    ASSERT_EQ(ReadDxfText(text.data(), text.size(), n), DxfReadResult::kRead);
+    ASSERT_EQ(Stores().entities.size(), 1u);
+    const SHARP& a = Stores().entities[0];
+    EXPECT_EQ(a.box[0], -1);
+    EXPECT_EQ(a.box[1], 1);
+    EXPECT_NEAR(a.box[2], std::cos(10.0 / 180 * kPi), 1e-12);
+    EXPECT_EQ(a.box[3], -1);
+    // Start and end do not follow the direction.
+    EXPECT_NEAR(a.startY, -std::sin(10.0 / 180 * kPi), 1e-12);
+}
+
+// A later drawing warns once and is read all the same; the extents go back to 0 but the
+// arc direction of the drawing before stays.
+TEST_F(Import, LaterVersionWarnsAndKeepsTheArcDirection) {
+    CRecordingNotice n;
+    const std::string first = DxfText({{0, "SECTION"}, {2, "HEADER"}, {9, "$EXTMIN"}, {10, "-2"},
+                                       {20, "-3"}, {30, "0"}, {9, "$EXTMAX"}, {10, "7"},
+                                       {20, "8"}, {30, "0"}, {9, "$ANGDIR"}, {70, "1"},
+                                       {0, "ENDSEC"}, {0, "EOF"}});
+    ASSERT_EQ(ReadDxfText(first.data(), first.size(), n), DxfReadResult::kRead);
+    EXPECT_EQ(Stores().extMinX, -2);
+    EXPECT_EQ(Stores().extMaxY, 8);
+    EXPECT_EQ(Stores().arcDirection, 1);
+
+    ASSERT_EQ(ReadDxfFile(FixturePath("later_version.dxf"), n), DxfReadResult::kRead);
+    ASSERT_EQ(n.shown.size(), 1u);
+    EXPECT_EQ(n.shown[0].text, "Open DXF version is not R12 version, \r\nsome graphic elements "
+                               "may not be processed, please check!");
+    EXPECT_EQ(n.shown[0].style, kNoticeOk);
+    EXPECT_EQ(Stores().entities.size(), 1u);
+    EXPECT_EQ(Stores().extMinX, 0);
+    EXPECT_EQ(Stores().extMinY, 0);
+    EXPECT_EQ(Stores().extMaxX, 0);
+    EXPECT_EQ(Stores().extMaxY, 0);
+    EXPECT_EQ(Stores().arcDirection, 1);
+}
+
+TEST_F(Import, HeaderKeysMatchCaseAndVersionExactly) {
+    CRecordingNotice n;
+    const std::string text = DxfText({{0, "SECTION"}, {2, "HEADER"}, {9, "$angdir"}, {70, "1"},
+                                      {9, "$ACADVER"}, {1, "AC1009 "}, {0, "ENDSEC"},
+                                      {0, "EOF"}});
+    ASSERT_EQ(ReadDxfText(text.data(), text.size(), n), DxfReadResult::kRead);
+    EXPECT_EQ(Stores().arcDirection, 0);
+    EXPECT_EQ(n.Count(kDxfVersionWarning), 1u) << "a trailing blank is another version";
+}
+
+TEST_F(Import, StartingAnImportClearsThePreviousDrawing) {
+    CRecordingNotice n;
+    ASSERT_EQ(ReadDxfFile(FixturePath("r12_mix.dxf"), n), DxfReadResult::kRead);
+    Stores().zoomFactor = 3;
+    Stores().drawBox[2] = 99;
+    Stores().vertices.push_back(DL_VertexData(1, 1, 0, 0));
+    EXPECT_EQ(ReadDxfFile(FixturePath("no_such_file.dxf"), n), DxfReadResult::kCannotOpen);
+    EXPECT_TRUE(Stores().entities.empty());
+    EXPECT_TRUE(Stores().layers.empty());
+    EXPECT_TRUE(Stores().vertices.empty());
+    EXPECT_EQ(Stores().zoomFactor, 1);
+    EXPECT_EQ(Stores().drawBox[2], 0);
+    EXPECT_EQ(Stores().extMaxX, 0);
+    EXPECT_TRUE(n.shown.empty());
+}
+
+// A line that interrupts a polyline leaves it without vertices; the stray vertices that follow
+// must not turn up in the next polyline.
+TEST_F(Import, StrayVerticesDoNotJoinTheNextPolyline) {
+    CRecordingNotice n;
+    CMyDxfAdapter a(n);
+    a.addPolyline(DL_PolylineData(0, 0, 0, 0));
+    a.addLine(DL_LineData(0, 0, 0, 1, 1, 0));
+    EXPECT_EQ(Stores().importState, kImportIdle);
+    a.addVertex(DL_VertexData(50, 50, 0, 0));
+    a.endSequence();
+    a.addPolyline(DL_PolylineData(0, 0, 0, 0));
+    a.addVertex(DL_VertexData(1, 2, 0, 0));
+    a.addVertex(DL_VertexData(3, 4, 0, 0));
+    a.endEntity();
+    a.endSequence();  // the second finisher finds the import idle
+    ASSERT_EQ(Stores().entities.size(), 3u);
+    EXPECT_EQ(Stores().entities[0].VertexCount(), 0);
+    ASSERT_EQ(Stores().entities[2].VertexCount(), 2);
+    EXPECT_EQ((*Stores().entities[2].Vertices())[0].x, 1);
+    EXPECT_EQ(Stores().entities[2].startX, 1);
+}
+
+TEST_F(Import, LayerColourSizesAtTheEdgeOfInt) {
+    CRecordingNotice n;
+    CMyDxfAdapter a(n);
+    a.setAttributes(DL_Attributes("EDGE", -2147483647 - 1, 0, "BYLAYER", 1.0));
+    a.addLayer(DL_LayerData("EDGE", 0));
+    a.setAttributes(DL_Attributes("EDGE", 256, 0, "BYLAYER", 1.0));
+    a.addCircle(DL_CircleData(0, 0, 0, 1));
+    ASSERT_EQ(Stores().entities.size(), 1u);
+    EXPECT_EQ(Stores().entities[0].attributes.getColor(), 2147483647);
+}
+
+TEST_F(Import, LwPolylineIsStoredAsAPolyline) {
+    CRecordingNotice n;
+    const std::string text = DxfText({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LWPOLYLINE"},
+                                      {8, "0"}, {90, "3"}, {70, "1"},
+                                      {10, "0"}, {20, "0"}, {10, "1"}, {20, "0"},
+                                      {10, "1"}, {20, "1"}, {0, "ENDSEC"}, {0, "EOF"}});
+    ASSERT_EQ(ReadDxfText(text.data(), text.size(), n), DxfReadResult::kRead);
+    ASSERT_EQ(Stores().entities.size(), 1u);
+    EXPECT_EQ(Stores().entities[0].type, kShapePolyline);
+    EXPECT_EQ(Stores().entities[0].VertexCount(), 4);
+}
+
+}  // namespace
