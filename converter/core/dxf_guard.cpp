@@ -35,11 +35,15 @@ struct EntityCounts {
     long long fits = 0;        // SPLINE 74
     long long groups10 = 0, groups40 = 0, groups11 = 0;
 
+    static bool Holds(long long announced, long long present) {
+        return announced <= kDxfCountSlack || announced <= present;
+    }
     bool Fits() const {
         switch (kind) {
         case kLwPolyline:
-        case kLeader: return vertices <= groups10;
-        case kSpline: return knots <= groups40 && controls <= groups10 && fits <= groups11;
+        case kLeader: return Holds(vertices, groups10);
+        case kSpline:
+            return Holds(knots, groups40) && Holds(controls, groups10) && Holds(fits, groups11);
         default: return true;
         }
     }

@@ -19,6 +19,10 @@ struct DxfCheck {
     bool Accepted() const { return verdict == kAccepted; }
 };
 
+// Up to this many elements a count may promise more than its entity holds (sloppy writers).
+constexpr long long kDxfCountSlack = 4096;
+
 // Counts that dxflib allocates from (LWPOLYLINE 90; SPLINE 72, 73, 74; LEADER 76) are refused
-// when they promise more elements than the entity holds groups for them (10, 40, 10, 11, 10).
+// when they exceed kDxfCountSlack and promise more elements than the entity holds groups for
+// (10, 40, 10, 11, 10), so no allocation outgrows the file's own content.
 DxfCheck CheckDxfText(const char* data, size_t size);

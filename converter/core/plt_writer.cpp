@@ -13,6 +13,9 @@
 const char* const kPlotRangeMessage =
     "The drawing cannot be cut: some of its coordinates lie outside the range of the "
     "cutter.\r\nNothing was written.";
+const char* const kPlotSizeMessage =
+    "The drawing cannot be cut: its cutter commands would be larger than 64 MB.\r\n"
+    "Nothing was written.";
 
 namespace {
 
@@ -293,7 +296,8 @@ void NearestNeighbourOrder(std::vector<int32_t>& selection, double& curX, double
     }
 }
 
-PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& text) {
+PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& text,
+                           size_t maxBytes) {
     text.clear();
     const auto& entities = Stores().entities;
     if (entities.empty()) return PltWriteResult::kEmptyStore;
@@ -303,6 +307,7 @@ PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& 
     text += "U0,0 D0,0 D0,40 ";
     std::vector<int32_t> selection;
 
+    PltWriteResult failure = PltWriteResult::kOutOfRange;
     auto writeRow = [&](uint8_t preset, auto matches) -> bool {
         if (preset != currentPreset) {
             text += "S#";
@@ -314,8 +319,14 @@ PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& 
             if (matches(entities[i])) selection.push_back(static_cast<int32_t>(i));
         if (order.sortMethod != 0 && selection.size() >= 2)
             NearestNeighbourOrder(selection, curX, curY);
-        for (int32_t idx : selection)
+        for (int32_t idx : selection) {
             if (!WriteShapePlt(entities[idx], text, notice)) return false;
+            // One record adds a few megabytes at most, so checking after each is enough.
+            if (text.size() > maxBytes) {
+                failure = PltWriteResult::kTooLarge;
+                return false;
+            }
+        }
         selection.clear();
         return true;
     };
@@ -343,9 +354,10 @@ PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& 
         }
     }
     if (!ok) {
-        text.clear();
-        notice.Show(kPlotRangeMessage, std::string(), kNoticeOk | kNoticeIconWarning);
-        return PltWriteResult::kOutOfRange;
+        std::string().swap(text);
+        notice.Show(failure == PltWriteResult::kTooLarge ? kPlotSizeMessage : kPlotRangeMessage,
+                    std::string(), kNoticeOk | kNoticeIconWarning);
+        return failure;
     }
     text += "U0,0 @ ";
     return PltWriteResult::kWritten;

@@ -25,13 +25,19 @@ enum class PltWriteResult {
     kCannotOpen,   // the file could not be opened for writing; nothing reported
     kWriteFailed,  // writing stopped part way; what was written stays; the caller reports it
     kOutOfRange,   // coordinates the cutter cannot take; nothing written, the user was told
+    kTooLarge,     // the text would outgrow the limit; nothing written, the user was told
 };
 
-extern const char* const kPlotRangeMessage;
+// Largest command text written (a job this size already keeps a cutter busy for hours).
+constexpr size_t kMaxPltBytes = 64u * 1024u * 1024u;
 
-// The command text for the stores' drawing, or kOutOfRange (text then undefined) or
-// kEmptyStore (text empty).
-PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& text);
+extern const char* const kPlotRangeMessage;
+extern const char* const kPlotSizeMessage;
+
+// The command text for the stores' drawing, or kOutOfRange / kTooLarge (text then empty) or
+// kEmptyStore (text empty). maxBytes bounds the text.
+PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& text,
+                           size_t maxBytes = kMaxPltBytes);
 // Writes the command text to path (UTF-8), creating or emptying the file. An empty store and
 // a refused drawing leave the file untouched.
 PltWriteResult WritePltFile(const std::string& path, const CutOrder& order, INotice& notice);

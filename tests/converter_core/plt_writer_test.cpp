@@ -107,11 +107,9 @@ TEST_F(Writer, CircleStepCountsGrowWithTheRootOfTheRadius) {
     const struct { double r; size_t steps; } cases[] = {{1, 44}, {10, 140}, {50, 314}};
     SetExtents(0, 0, 200, 200);
     for (const auto& c : cases) {
-        SHARP s;
-        s.type = kShapeCircle;
-        s.geometry = DL_CircleData(100, 100, 0, c.r);
+        adapter_.addCircle(DL_CircleData(100, 100, 0, c.r));
         std::string out;
-        ASSERT_TRUE(WriteShapePlt(s, out, notice_));
+        ASSERT_TRUE(WriteShapePlt(Stores().entities.back(), out, notice_));
         const std::string cut = out.substr(out.find('D'));
         // steps + 1 points (the last on the first) and one overcut point.
         EXPECT_EQ(PairsOf(cut), c.steps + 2) << "radius " << c.r;
@@ -121,11 +119,9 @@ TEST_F(Writer, CircleStepCountsGrowWithTheRootOfTheRadius) {
 TEST_F(Writer, TinyAndZeroCirclesWriteOnlyTheirBlank) {
     SetExtents(0, 0, 10, 10);
     for (double r : {0.0, 0.001, -1.0}) {
-        SHARP s;
-        s.type = kShapeCircle;
-        s.geometry = DL_CircleData(5, 5, 0, r);
+        adapter_.addCircle(DL_CircleData(5, 5, 0, r));
         std::string out;
-        ASSERT_TRUE(WriteShapePlt(s, out, notice_));
+        ASSERT_TRUE(WriteShapePlt(Stores().entities.back(), out, notice_));
         EXPECT_EQ(out, " ") << r;
     }
 }
@@ -244,12 +240,11 @@ TEST_F(Writer, CurrentPointCarriesOverToTheNextRow) {
 
 TEST_F(Writer, FailedBulgeBecomesAStraightCut) {
     SetExtents(3000, 600, 3100, 700);
-    SHARP s;
-    s.type = kShapePolyline;
-    s.geometry = std::vector<DL_VertexData>{DL_VertexData(3058.9983033553535, 649.5461355254984, 0, 1),
-                                            DL_VertexData(3059.0903527408973, 658.3584741147199)};
+    Polyline(0, {DL_VertexData(3058.9983033553535, 649.5461355254984, 0, 1),
+                 DL_VertexData(3059.0903527408973, 658.3584741147199)});
+    EXPECT_EQ(importNotice_.Count("derta <0!"), 1u) << "the import's box met the same segment";
     std::string out;
-    ASSERT_TRUE(WriteShapePlt(s, out, notice_));
+    ASSERT_TRUE(WriteShapePlt(Stores().entities.back(), out, notice_));
     EXPECT_EQ(out, "U2018,2360 D2018,2360,1666,2364 ");
     EXPECT_EQ(notice_.Count("derta <0!"), 1u);
 }
@@ -284,11 +279,22 @@ TEST_F(Writer, CoordinatesBeyondThirtyTwoBitsAreRefused) {
     std::filesystem::remove(path);
 
     // Circles too large to count their chords.
-    SHARP big;
-    big.type = kShapeCircle;
-    big.geometry = DL_CircleData(0, 0, 0, 1e300);
+    adapter_.addCircle(DL_CircleData(0, 0, 0, 1e300));
     std::string out;
-    EXPECT_FALSE(WriteShapePlt(big, out, notice_));
+    EXPECT_FALSE(WriteShapePlt(Stores().entities.back(), out, notice_));
+}
+
+TEST_F(Writer, TextBeyondTheLimitIsRefused) {
+    SetExtents(0, 0, 100, 100);
+    On("0", 256);
+    for (int i = 0; i < 4; ++i) adapter_.addCircle(DL_CircleData(50, 50, 0, 40));
+    const CutOrder order = ByLayer({LAYERS{1, 1, "0"}});
+    std::string text;
+    ASSERT_EQ(MakePltText(order, notice_, text), PltWriteResult::kWritten);
+    const size_t full = text.size();
+    EXPECT_EQ(MakePltText(order, notice_, text, full - 1000), PltWriteResult::kTooLarge);
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(notice_.Count(kPlotSizeMessage), 1u);
 }
 
 TEST_F(Writer, OvercutStopsExactlyAtItsLength) {
