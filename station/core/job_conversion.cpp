@@ -5,8 +5,13 @@
 
 #include "cutter_language.h"
 
+const PltBox& BoxInUse(const ConvertJob& job) {
+    // Mark data without any point has no extent to measure the job by.
+    return job.markDataPresent && !job.markBox.IsUntouched() ? job.markBox : job.jobBox;
+}
+
 void SetJobReferences(ConvertJob& job) {
-    const PltBox& box = job.markDataPresent ? job.markBox : job.jobBox;
+    const PltBox& box = BoxInUse(job);
     job.referenceX = box.minCorner.x;
     job.referenceY = box.maxCorner.y;
 }
@@ -73,7 +78,7 @@ void CConversion::SetUp() {
         s_.segEnable = false;
         s_.canFeedPaper = false;
     }
-    const PltBox& box = job_.markDataPresent ? job_.markBox : job_.jobBox;
+    const PltBox& box = BoxInUse(job_);
     L_ = Wrap32(static_cast<int64_t>(box.maxCorner.y) - box.minCorner.y);
     W_ = Wrap32(static_cast<int64_t>(box.maxCorner.x) - box.minCorner.x);
     ytop_ = job_.referenceY;

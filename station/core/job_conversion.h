@@ -43,8 +43,10 @@ struct ConvertJob {
     int32_t segmentStart = 1;      // first band or part to cut, from 1
 };
 
-// The reference point the intake sets before a job: Xleft and Ytop of the mark box
-// when mark data is present, else of the job box.
+// The box the job is measured by: the mark box when mark data with points is present,
+// else the job box.
+const PltBox& BoxInUse(const ConvertJob& job);
+// The reference point the intake sets before a job: Xleft and Ytop of that box.
 void SetJobReferences(ConvertJob& job);
 
 // The whole cutter stream of the job. Messages go to notice; the settings are not changed.

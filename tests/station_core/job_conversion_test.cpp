@@ -225,6 +225,18 @@ TEST(ConvertPltToCutter, MarkDataReplacesTheJobBox) {
               "U0,0 I1100,400 U0,0 D0,0,0,40 U U1050,100 D1050,300,50,300 U1100,0 @ ");
 }
 
+TEST(ConvertPltToCutter, MarkDataWithoutPointsKeepsTheJobBox) {
+    ConvertSettings s;
+    ConvertJob job = JobFor(kJob);
+    job.markDataPresent = true;
+    ASSERT_TRUE(ScanPlt("$1:GC,Regmark,Type-2,Auto,4,10,8.5,10,10;", job.markBox));
+    SetJobReferences(job);
+    EXPECT_EQ(job.referenceX, 0);
+    EXPECT_EQ(job.referenceY, 1000);
+    CRecordingNotice notice;
+    EXPECT_EQ(Convert(kJob, job, s, {}, notice), std::string(kHead) + kPath + "U1000,0 @ ");
+}
+
 TEST(ConvertPltToCutter, MarkPenIsSkippedInContourMode) {
     const std::string plt = "SP1;PU0,0;PD200,0;SP3;PU0,500;PD200,500;SP0;PU0,1000;PD200,1000;";
     const std::vector<SHARPCOLORS> rows{{1, 2, 1}, {1, 5, 3}};

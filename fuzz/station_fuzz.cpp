@@ -1,0 +1,100 @@
+// Feeds random PLT text and random settings through the station's job reading,
+// pen regrouping and conversion. The first kSettingsBytes bytes choose the settings.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "job_conversion.h"
+#include "pen_regroup.h"
+#include "plt_reader.h"
+
+namespace {
+
+constexpr size_t kSettingsBytes = 16;
+constexpr size_t kMaxText = 8192;
+
+class CSilentNotice : public INotice {
+public:
+    int Show(const std::string&, const std::string&, unsigned) override { return kAnswerOk; }
+};
+
+// Long digit runs give coordinates far apart; with tiny bands or dashes the output then
+// grows with the distance, not with the input. Such inputs get the linear layouts only.
+bool SmallNumbers(std::string_view text) {
+    size_t run = 0;
+    for (char c : text) {
+        run = (c >= '0' && c <= '9') ? run + 1 : 0;
+        if (run > 5) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < kSettingsBytes || size > kSettingsBytes + kMaxText) return 0;
+    const uint8_t* k = data;
+    std::string text(reinterpret_cast<const char*>(data + kSettingsBytes), size - kSettingsBytes);
+    CSilentNotice notice;
+
+    PltBox box;
+    const bool scanned = ScanPlt(text, box);
+    PltBox markBox;
+    const bool markData = (k[0] & 0x80) && ScanPlt(text.substr(0, text.size() / 2), markBox);
+
+    std::vector<SHARPCOLORS> rows;
+    uint8_t mode = 0;
+    PenPresetTable presets;
+    for (size_t i = 0; i < presets.size(); ++i) presets[i] = 1 + ((k[1] >> (i % 8)) & 7);
+    ScanPens(text, rows, mode, presets, k[0] & 1, notice);
+    // The user may switch rows off, reorder them and add rows of pens not in the text.
+    for (size_t i = 0; i < rows.size(); ++i) rows[i].enabled = (k[2] >> (i % 8)) & 1 ? 0 : 1;
+    if (rows.size() > 1 && (k[3] & 1)) std::swap(rows.front(), rows.back());
+    if (k[3] & 2) rows.push_back(SHARPCOLORS{1, static_cast<uint8_t>(k[3] >> 4), static_cast<int32_t>(k[3] >> 5)});
+    RegroupByPen(text, rows, notice);
+
+    const bool small = SmallNumbers(text);
+    ConvertSettings s;
+    s.model = static_cast<int32_t>(k[4] % 4) - 1;
+    s.segEnable = small && (k[4] & 0x10);
+    s.segLen = (k[5] & 0x80) ? static_cast<int8_t>(k[5]) / 16 : 10 + k[5];  // sometimes 0 or below
+    s.contourMode = k[4] & 0x20;
+    s.flagColor = static_cast<int32_t>(k[6] % 5) - 1;
+    s.closeEnable = k[4] & 0x40;
+    s.path.closeOffset = static_cast<float>(static_cast<int8_t>(k[7])) / 50.0f;
+    s.path.dashedMode = small && (k[4] & 0x80);
+    // Dash and gap lengths: 0 or below now and then, else at least 2 mm.
+    s.path.solidLineLen = (k[8] & 0x80) ? static_cast<float>(static_cast<int8_t>(k[8])) / 64.0f : 2.0f + k[8] / 4.0f;
+    s.path.jumpLineLen = (k[9] & 0x80) ? static_cast<float>(static_cast<int8_t>(k[9])) / 64.0f : 2.0f + k[9] / 4.0f;
+    s.canFeedPaper = k[6] & 0x80;
+    s.xSteps = static_cast<float>(static_cast<int8_t>(k[10]));
+    s.ySteps = static_cast<float>(k[10] >> 1);
+    s.usePresets = k[6] & 0x40;
+
+    ConvertJob job;
+    if (scanned) job.jobBox = box;
+    job.markDataPresent = markData;
+    job.markBox = markBox;
+    SetJobReferences(job);
+    job.leftOffset = static_cast<int8_t>(k[11]) * 8;
+    job.topOffset = static_cast<int8_t>(k[12]) * 8;
+    job.markGridX = (k[13] & 1) ? 1000 : 0;
+    job.markGridY = (k[13] & 2) ? 1000 : (k[13] >> 2) % 12;
+    job.markValue = static_cast<int8_t>(k[14]) * 100;
+    job.copiesOn = k[15] & 1;
+    job.copies = k[15] >> 1;
+    job.copySpacing = k[14];
+    job.segmentStart = k[13] >> 5;
+    // The intake drops a job without points before it gets here.
+    const PltBox& used = BoxInUse(job);
+    if (used.IsUntouched()) return 0;
+    // Contour parts shorter than a millimetre only multiply the split points.
+    const int64_t length = static_cast<int64_t>(used.maxCorner.y) - used.minCorner.y;
+    if (!small || length < 40 * (static_cast<int64_t>(job.markGridY) + 1)) job.markGridY = 0;
+
+    std::string out = ConvertPltToCutter(text, job, s, rows, notice);
+    volatile size_t sink = out.size();
+    (void)sink;
+    return 0;
+}
