@@ -223,21 +223,26 @@ def cutter(c, head_x, finished, led):
     shows faint dashes); led: colour of the status lamp or None."""
     big = c.s >= 32
     # Vinyl sheet coming out toward the viewer.
-    sheet = [(3, 7), (13, 7), (15.5 if big else 15, 15.5 if big else 15), (0.5 if big else 1, 15.5 if big else 15)]
+    sheet = [(3, 7), (13, 7), (15.5, 15.5), (0.5, 15.5)] if big else [(3, 7), (13, 7), (15, 16), (1, 16)]
     c.shape(sheet, lin((0, 8), (0, 16), VINYL, (250, 226, 150)), VINYL_D)
-    # Cut path: a wave across the sheet from left to right.
-    path = bezier((2.5, 13.5), (5.0, 8.5), (9.0, 17.0), (13.8, 10.8), 96)
+    # Cut path: a wave across the sheet from left to right; at 16 pixels a
+    # one-pixel zigzag set pixel by pixel, which stays sharp.
     clip = c.poly_mask(sheet)
-    n = min(range(len(path)), key=lambda i: abs(path[i][0] - head_x))
-    tip = path[n]
-    width = 1.6 if big else 1.3
-    if finished:
-        c.stroke(path, RED, width, clip=clip)
-    else:
-        if big:
+    if big:
+        path = bezier((2.5, 13.5), (5.0, 8.5), (9.0, 17.0), (13.8, 10.8), 96)
+        n = min(range(len(path)), key=lambda i: abs(path[i][0] - head_x))
+        tip = path[n]
+        if not finished:
             for d in dashed(path[n:], 0.9, 0.7, closed=False):
                 c.stroke(d, RED_D, 1.0 if c.s < 48 else 1.2, alpha=110, clip=clip)
-        c.stroke(path[:n + 1], RED, width, clip=clip)
+        c.stroke(path if finished else path[:n + 1], RED, 1.6, clip=clip)
+    else:
+        pixels = [(2, 13), (3, 12), (4, 11), (5, 11), (6, 12), (7, 13), (8, 13), (9, 13), (10, 12),
+                  (11, 11), (12, 11), (13, 11)]
+        n = [x for x, _ in pixels].index(head_x - 1)
+        tip = pixels[n]
+        for x, y in (pixels if finished else pixels[:n + 1]):
+            c.shape(rect(x, y, x + 1, y + 1), RED)
     # Side housings and the rail between them.
     c.shape(rect(3, 3, 13, 7), lin((0, 3), (0, 7), STEEL_L, STEEL), STEEL_D)
     c.shape(rrect(0, 1, 4, 10, 0.8 if big else 0.5), lin((0, 1), (4, 10), BLUE_L, BLUE_D), OUT)
@@ -249,10 +254,14 @@ def cutter(c, head_x, finished, led):
             c.shape(rect(1, 2, 3, 4), led)
     # Carriage on the rail, with the blade holder reaching down to the tip.
     hx = head_x
-    hw = 0.55 if big else 0.5
-    c.shape(rect(hx - hw, 8.0, hx + hw, tip[1] - 1.2), STEEL_D, OUT if big else None, 0.5)
-    blade = [(hx - 0.6, tip[1] - 1.4), (hx + 0.6, tip[1] - 1.4), (hx, tip[1] + 0.2)]
-    c.shape(blade, STEEL_L if big else STEEL_D, OUT if big else None, 0.6)
+    if big:
+        c.shape(rect(hx - 0.55, 8.0, hx + 0.55, tip[1] - 1.2), STEEL_D, OUT, 0.5)
+        blade = [(hx - 0.6, tip[1] - 1.4), (hx + 0.6, tip[1] - 1.4), (hx, tip[1] + 0.2)]
+        c.shape(blade, STEEL_L, OUT, 0.6)
+    else:
+        tx, ty = tip
+        c.shape(rect(tx, 9, tx + 1, ty - 1), STEEL_D)
+        c.shape(rect(tx, ty - 1, tx + 1, ty), OUT)
     cw = 2.5 if big else 2
     c.shape(rrect(hx - cw, 2, hx + cw, 9, 0.7 if big else 0.4), lin((0, 2), (0, 9), AMBER_L, AMBER_D), OUT)
     if big:
