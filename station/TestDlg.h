@@ -1,0 +1,88 @@
+#pragma once
+// The station's main dialog: holds the station's state for the program's life and
+// receives every station window message.
+#include <windows.h>
+#include <dbt.h>
+
+#include <cstdint>
+#include <string>
+
+#include "GuiControls.h"
+#include "SystemTray.h"
+#include "dialog.h"
+#include "settings.h"
+
+class CTestDlg : public CDialog {
+    FW_DECLARE_MESSAGE_MAP()
+public:
+    explicit CTestDlg(CWnd* parent = nullptr);
+    ~CTestDlg() override;
+
+    uint8_t m_english = 1;
+    HICON m_hIcon = nullptr;
+
+    // Controls of the dialog.
+    CGuiButton m_btnOpenPlt, m_btnSettings, m_btnStop, m_btnExit, m_btnLogo;
+    CTextProgressCtrl m_progress;
+    CEdit m_banner, m_comPort, m_status;
+    CGuiEdit m_linkState;
+    CGuiRadioButton m_radioAuto, m_radioFile;
+    CGuiGroupBox m_modeGroup;
+    CSystemTray m_tray;
+
+    // Settings and the file they live in.
+    std::string m_settingsPath;
+    StationSettings m_settings;
+    bool ProfileValue(uint8_t mode, const char* section, const char* key, std::string& text);
+
+    uint8_t m_autoMode = 1;
+    uint8_t m_driveDialog = 0;
+    int32_t m_ctsOnline = 0;
+    COLORREF m_dialogBackground = 0;
+    HBRUSH m_statusBrush = nullptr;
+    uint8_t m_markDataPresent = 0;
+    uint8_t m_linkUsable = 0;
+
+    // The cutter on USB.
+    std::string m_devicePath;
+    HANDLE m_hDevice = nullptr;
+    HDEVNOTIFY m_hDevNotify = nullptr;
+    uint16_t m_deviceStatus[2] = {0, 0};
+    uint8_t m_deviceReady = 0;
+    BOOL FindCutterDevice();
+    HANDLE OpenCutterDevice();
+    bool QueryDeviceStatus();
+    BOOL RegisterDeviceWatch(const GUID& interfaceClass, HWND recipient, HDEVNOTIFY* handle);
+    BOOL UnregisterDeviceWatch(HDEVNOTIFY handle);
+
+    // The job being sent.
+    char* m_sendBuffer = nullptr;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    void OnAbout();
+    void OnStopCutting();
+    void OnSettings();
+    void OnOpenPltFile();
+    void OnAutoMode();
+    void OnFileMode();
+    void EmptyHandler() {}
+
+    LRESULT OnSysCommand(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnCtlColor(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnDeviceChange(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnClose(WPARAM, LPARAM);
+    LRESULT OnTrayNotify(WPARAM, LPARAM);
+    LRESULT OnPing(WPARAM, LPARAM);
+    LRESULT OnGetLanguage(WPARAM, LPARAM);
+
+private:
+    void LoadSettings();
+    void SetStatusText(const char* english, const std::string& chinese);
+};
