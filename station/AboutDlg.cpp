@@ -4,7 +4,7 @@
 
 #include "resource.h"
 
-const char kMakerWebAddress[] = "www.kelmirt.example.com";
+const char kMakerWebAddress[] = "kelmirt.example.com";
 
 const CMessageMap* CAboutDlg::StaticMap() {
     static const CMessageMap map = MessageMapOf<CAboutDlg>(CDialog::StaticMap())

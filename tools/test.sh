@@ -14,7 +14,7 @@ echo "== native tests"
 display=":$(( 90 + RANDOM % 100 ))"
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
-export WINEPREFIX="$here/build/wineprefix"
+export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
 cleanup() {
   WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
   kill "$xvfb_pid" 2>/dev/null || true
