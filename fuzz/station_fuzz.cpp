@@ -38,6 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data + kSettingsBytes), size - kSettingsBytes);
     CSilentNotice notice;
 
+    // The job box comes from the text as exported, so its numbers count as well.
+    const bool smallBox = SmallNumbers(text);
     PltBox box;
     const bool scanned = ScanPlt(text, box);
     PltBox markBox;
@@ -54,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (k[3] & 2) rows.push_back(SHARPCOLORS{1, static_cast<uint8_t>(k[3] >> 4), static_cast<int32_t>(k[3] >> 5)});
     RegroupByPen(text, rows, notice);
 
-    const bool small = SmallNumbers(text);
+    const bool small = smallBox && SmallNumbers(text);
     ConvertSettings s;
     s.model = static_cast<int32_t>(k[4] % 4) - 1;
     s.segEnable = small && (k[4] & 0x10);
