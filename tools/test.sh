@@ -7,8 +7,13 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/tools/setup.sh"
 "$here/tools/build.sh"
 
+logs="$here/build/test-logs"
+mkdir -p "$logs"
+# ctest's count of tests run, from its closing line.
+count() { sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$1" | tail -n 1; }
+
 echo "== native tests"
-(cd "$here/build/native" && ctest --output-on-failure -j "$(nproc)")
+(cd "$here/build/native" && ctest --output-on-failure -j "$(nproc)") 2>&1 | tee "$logs/native.log"
 
 # A virtual display of our own for Wine's windows, ended by its process id.
 display=":$(( 90 + RANDOM % 100 ))"
@@ -26,6 +31,11 @@ for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sl
 
 echo "== Windows tests under Wine (display $display)"
 # End-to-end tests start programs that must not run twice at once: one test at a time.
-(cd "$here/build/windows" && ctest --output-on-failure)
+(cd "$here/build/windows" && ctest --output-on-failure) 2>&1 | tee "$logs/windows.log"
 
 "$here/tools/fuzz.sh" "${KM_FUZZ_SECONDS:-60}"
+fuzzers=$(ls "$here"/fuzz/*_fuzz.cpp 2>/dev/null | wc -l)
+
+echo "== all tests passed"
+echo "native $(count "$logs/native.log"), windows $(count "$logs/windows.log"), fuzz targets $fuzzers"
+echo "$(( $(count "$logs/native.log") + $(count "$logs/windows.log") + fuzzers )) passed, 0 failed"
