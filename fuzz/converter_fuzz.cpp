@@ -36,10 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int32_t c : colours) order.colours.push_back(SHARPCOLORS{1, preset++, c});
         std::string text;
         order.sortMethod = size & 1;
-        MakePltText(order, notice, text);
+        MakePltText(order, notice, text, 4u << 20);
         order.mode = 1;
         order.sortMethod = !order.sortMethod;
-        MakePltText(order, notice, text);
+        MakePltText(order, notice, text, 4u << 20);
     }
     ResetStores();
     return 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "converter_test_support.h"
@@ -98,6 +99,24 @@ TEST_F(Guard, EmptyAndOddTextReadWithoutEntities) {
         EXPECT_EQ(ReadDxfText(t.data(), t.size(), n), DxfReadResult::kRead);
         EXPECT_TRUE(n.shown.empty());
     }
+}
+
+// The kept fuzz regression inputs, each crafted for one known dxflib fault, read through
+// this build's dxflib without harm.
+TEST_F(Guard, KeptFaultInputsAreHarmless) {
+    const std::filesystem::path dir =
+        std::filesystem::u8path(std::string(KM_TEST_DATA_DIR) + "/../../fuzz/regress/converter");
+    size_t files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        SCOPED_TRACE(e.path().filename().u8string());
+        ++files;
+        CRecordingNotice n;
+        const DxfReadResult r = ReadDxfFile(e.path().u8string(), n);
+        const bool fault = e.path().filename().u8string() != "hatch_edges.dxf";
+        EXPECT_EQ(r, fault ? DxfReadResult::kRefused : DxfReadResult::kRead);
+        EXPECT_EQ(n.shown.size(), fault ? 1u : 0u);
+    }
+    EXPECT_GE(files, 7u);
 }
 
 }  // namespace
