@@ -117,26 +117,26 @@ BOOL CTestDlg::OnInitDialog() {
     m_tray.SetEnglish(m_english);
     m_tray.SetTrayIcon(IDI_STATION);
 
-    m_btnSettings.SetStyleFlag(2);
-    m_btnSettings.SetIcons(IDI_SETTINGS, -1, -1, 32, 32);
-    m_btnSettings.SetToolTip(m_english ? "Option" : "设置参数");
-    m_btnSettings.SetLayoutFlag(1);
-    m_btnLogo.SetStyleFlag(2);
-    m_btnLogo.SetIcons(IDI_LOGO, -1, -1, 32, 32);
-    m_btnLogo.SetLayoutFlag(1);
-    m_btnExit.SetStyleFlag(2);
-    m_btnExit.SetIcons(IDI_EXIT, -1, -1, 32, 32);
-    m_btnExit.SetToolTip(m_english ? "Exit" : "关闭");
-    m_btnExit.SetLayoutFlag(1);
-    m_btnOpenPlt.SetStyleFlag(2);
-    m_btnOpenPlt.SetIcons(IDI_OPENPLT, -1, -1, 32, 32);
-    m_btnOpenPlt.SetToolTip(m_english ? "Cutting from CorelDraw plt file" : "切割CORELDRAW导出的PLT文件");
-    m_btnOpenPlt.SetLayoutFlag(1);
+    // Flat icon buttons, in the order they are set up; the logo has no tooltip.
+    const struct {
+        CGuiButton& button;
+        int icon;
+        const char* englishTip;
+        const char* chineseTip;
+    } buttons[] = {
+        {m_btnSettings, IDI_SETTINGS, "Option", "设置参数"},
+        {m_btnLogo, IDI_LOGO, nullptr, nullptr},
+        {m_btnExit, IDI_EXIT, "Exit", "关闭"},
+        {m_btnOpenPlt, IDI_OPENPLT, "Cutting from CorelDraw plt file", "切割CORELDRAW导出的PLT文件"},
+        {m_btnStop, IDI_CANCEL, "Cancel work", "取消切割数据"},
+    };
+    for (const auto& b : buttons) {
+        b.button.SetStyleFlag(2);
+        b.button.SetIcons(b.icon, -1, -1, 32, 32);
+        if (b.englishTip) b.button.SetToolTip(m_english ? b.englishTip : b.chineseTip);
+        b.button.SetLayoutFlag(1);
+    }
     m_btnOpenPlt.EnableWindow(TRUE);
-    m_btnStop.SetStyleFlag(2);
-    m_btnStop.SetIcons(IDI_CANCEL, -1, -1, 32, 32);
-    m_btnStop.SetToolTip(m_english ? "Cancel work" : "取消切割数据");
-    m_btnStop.SetLayoutFlag(1);
 
     m_progress.SetBgColour(kIdleGrey);
     m_progress.SetTextColour(kIdleGrey);
