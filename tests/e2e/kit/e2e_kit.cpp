@@ -151,6 +151,7 @@ bool CProgram::Start(const LaunchOptions& o) {
         }
     } else {
         names.push_back(Wide(exeName));
+        for (const auto& c : o.companions) names.push_back(Wide(c));
     }
     for (const auto& n : names) {
         std::wstring from = Wide(srcFolder) + L"\\" + n, to = Wide(folder_) + L"\\" + n;

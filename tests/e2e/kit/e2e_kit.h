@@ -29,7 +29,8 @@ void RemoveTree(const std::string& path);
 
 struct LaunchOptions {
     std::string program;                     // full path of the .exe to copy and start
-    bool copySiblings = true;                // also copy the files beside it (not folders)
+    bool copySiblings = true;                // also copy every file beside it (not folders)
+    std::vector<std::string> companions;     // or only these files beside it
     std::map<std::string, std::string> settingsFiles;  // name -> text written into the run folder
     std::vector<std::string> removeFiles;    // names deleted from the run folder after copying
     std::map<std::string, std::string> env;  // additions to (or overrides of) our environment

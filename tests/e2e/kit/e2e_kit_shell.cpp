@@ -169,9 +169,11 @@ std::optional<TrayState> ReadTray(std::string* why) {
     WindowQuery tq;
     tq.cls = "tooltips_class32";
     tq.pid = PidOf(tray);
+    // Explorer keeps one tooltip per icon; no tooltip means no icon.
     TrayState state;
-    bool any = false;
-    for (HWND tip : FindTopWindows(tq)) {
+    auto tips = FindTopWindows(tq);
+    bool any = tips.empty();
+    for (HWND tip : tips) {
         auto lines = AskProbe(tip, kProbeTooltips, why);
         if (!lines) continue;
         any = true;
@@ -186,7 +188,7 @@ std::optional<TrayState> ReadTray(std::string* why) {
         }
     }
     if (!any) {
-        if (why && why->empty()) *why = "the shell's tray window has no readable tooltips";
+        if (why && why->empty()) *why = "the shell's tray tooltips cannot be read";
         return std::nullopt;
     }
     return state;

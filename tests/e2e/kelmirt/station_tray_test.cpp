@@ -1,0 +1,85 @@
+// Kelmirt's tray: the menu's items and greying while idle, in both languages,
+// the double-click restore, and screenshots of what the user sees.
+#include "station_fixture.h"
+
+using namespace e2e;
+
+namespace kelmirt_e2e {
+namespace {
+
+struct ExpectedItem {
+    UINT id;  // 0: separator
+    const char* text;
+};
+
+struct TrayCase {
+    const char* name;
+    const char* lan;
+    std::vector<ExpectedItem> items;
+};
+
+const TrayCase kEnglish{"English", "English",
+                        {{kTrayAbout, "About"}, {kTrayHelp, "Help"}, {0, ""}, {kTraySet, "Set"}, {0, ""},
+                         {kTrayStop, "Stop"}, {0, ""}, {kTrayExit, "Exit"}}};
+// The resource texts keep their inner blanks; Exit has one ideographic space.
+const TrayCase kChinese{"Chinese", "Chinese",
+                        {{kTrayAbout, "关于...."}, {kTrayHelp, "帮    助"}, {0, ""}, {kTraySet, "选    项"}, {0, ""},
+                         {kTrayStop, "取    消"}, {0, ""}, {kTrayExit, "退　出"}}};
+
+class StationTrayTest : public StationTest, public ::testing::WithParamInterface<TrayCase> {};
+
+TEST_P(StationTrayTest, MenuWhileIdleGreysOnlyStop) {
+    const TrayCase& c = GetParam();
+    HWND w = Start(std::string("[Language]\r\nLan=") + c.lan + "\r\n");
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitHidden(w));
+
+    HWND menu = OpenTrayMenu(w);
+    ASSERT_NE(menu, nullptr);
+    auto items = TrayMenuItems(menu);
+    ASSERT_EQ(items.size(), c.items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        SCOPED_TRACE("position " + std::to_string(i));
+        const ExpectedItem& e = c.items[i];
+        EXPECT_EQ(items[i].separator, e.id == 0);
+        if (e.id == 0) continue;
+        EXPECT_EQ(items[i].id, e.id);
+        EXPECT_EQ(items[i].text, e.text);
+        EXPECT_EQ(items[i].greyed, e.id == kTrayStop);
+        EXPECT_EQ(items[i].isDefault, i == 0);
+    }
+    EXPECT_FALSE(Screenshot(std::string("kelmirt-tray-menu-") + c.name).empty());
+    ASSERT_TRUE(CloseMenu(menu));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
+    EXPECT_TRUE(station.Running());
+    EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
+}
+
+TEST_P(StationTrayTest, DoubleClickRestoresTheMainDialogWithoutAMenu) {
+    const TrayCase& c = GetParam();
+    HWND w = Start(std::string("[Language]\r\nLan=") + c.lan + "\r\n");
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitHidden(w));
+
+    // A left click and a right button press do nothing.
+    ASSERT_TRUE(Post(w, WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN));
+    ASSERT_TRUE(Post(w, WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONUP));
+    ASSERT_TRUE(Post(w, WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONDOWN));
+    EXPECT_EQ(WaitPopupMenu(station.Pid(), 1000), nullptr);
+    EXPECT_FALSE(IsWindowVisible(w));
+    // Another icon's messages are not the station's.
+    ASSERT_TRUE(Post(w, WM_TRAY_NOTIFY, kTrayIconId + 1, WM_RBUTTONUP));
+    EXPECT_EQ(WaitPopupMenu(station.Pid(), 1000), nullptr);
+
+    ASSERT_TRUE(Restore(w));
+    EXPECT_EQ(WaitPopupMenu(station.Pid(), 1000), nullptr);
+    EXPECT_EQ(TextOf(w), "Kelmirt");
+    Sleep(500);  // let it paint
+    EXPECT_FALSE(Screenshot(std::string("kelmirt-main-dialog-") + c.name).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Lan, StationTrayTest, ::testing::Values(kEnglish, kChinese),
+                         [](const ::testing::TestParamInfo<TrayCase>& i) { return std::string(i.param.name); });
+
+}  // namespace
+}  // namespace kelmirt_e2e
