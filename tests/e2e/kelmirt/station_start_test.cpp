@@ -30,7 +30,11 @@ TEST_F(StationTest, IsAHiddenDialogCaptionedKelmirtThatAnswersPeers) {
     auto tray = ReadTray(&why);
     ASSERT_TRUE(tray) << why;
     EXPECT_NE(std::find(tray->tips.begin(), tray->tips.end(), "Kelmirt"), tray->tips.end());
-    for (const auto& b : tray->balloons) std::printf("balloon on show: %s\n", b.c_str());
+    // The start-up balloon.
+    EXPECT_TRUE(WaitUntil([&] {
+        tray = ReadTray(&why);
+        return tray && std::find(tray->balloons.begin(), tray->balloons.end(), "Kelmirt Running") != tray->balloons.end();
+    }, 5000, 100));
 }
 
 TEST_F(StationTest, SecondStartExitsWithOneAndLeavesTheFirstAlone) {

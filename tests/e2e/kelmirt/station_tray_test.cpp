@@ -78,6 +78,58 @@ TEST_P(StationTrayTest, DoubleClickRestoresTheMainDialogWithoutAMenu) {
     EXPECT_FALSE(Screenshot(std::string("kelmirt-main-dialog-") + c.name).empty());
 }
 
+std::string Upper(std::string s) {
+    for (char& c : s) if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+TEST_F(StationTest, TrayAboutOpensTheAboutBoxAndHelpDoesNothing) {
+    HWND w = Start(std::string("[Language]\r\nLan=English\r\n"));
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitHidden(w));
+
+    // The version line: the maker's address, then "       V3.6 ".
+    std::string version;
+    for (const auto& t : StaticTexts(w))
+        if (t.find("V3.6") != std::string::npos) version = t;
+    size_t eol = version.find_first_of("\r\n");
+    ASSERT_NE(eol, std::string::npos) << version;
+    std::string address = version.substr(0, eol);
+    EXPECT_FALSE(address.empty());
+    EXPECT_EQ(version.substr(version.find_last_of("\r\n") + 1), "       V3.6 ");
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        HWND menu = OpenTrayMenu(w);
+        ASSERT_NE(menu, nullptr);
+        auto items = TrayMenuItems(menu);
+        ASSERT_FALSE(items.empty());
+        ASSERT_TRUE(PickMenuItem(menu, items, 0, round == 0 ? PickBy::Keyboard : PickBy::Mouse));
+        HWND about = WaitDialog("About Kelmirt", station.Pid(), 5000);
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(ControlText(about, 1074), Upper(address));
+        EXPECT_EQ(ControlText(about, 1077), "   ");
+        ASSERT_TRUE(PressKey(about, VK_ESCAPE));
+        WindowQuery q;
+        q.caption = "About Kelmirt";
+        q.pid = station.Pid();
+        EXPECT_TRUE(WaitNoTopWindow(q, 5000));
+    }
+
+    HWND menu = OpenTrayMenu(w);
+    ASSERT_NE(menu, nullptr);
+    auto items = TrayMenuItems(menu);
+    ASSERT_GT(items.size(), 1u);
+    ASSERT_TRUE(PickMenuItem(menu, items, 1, PickBy::Keyboard));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
+    Sleep(500);
+    WindowQuery shown;
+    shown.pid = station.Pid();
+    shown.visibleOnly = true;
+    EXPECT_TRUE(FindTopWindows(shown).empty()) << "Help opened a window";
+    EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
+}
+
 INSTANTIATE_TEST_SUITE_P(Lan, StationTrayTest, ::testing::Values(kEnglish, kChinese),
                          [](const ::testing::TestParamInfo<TrayCase>& i) { return std::string(i.param.name); });
 
