@@ -12,6 +12,8 @@ template <size_t N>
 void CopyField(wchar_t (&field)[N], const std::string& text) {
     std::wstring w = Utf8ToWide(text);
     size_t n = w.size() < N - 1 ? w.size() : N - 1;
+    // A character outside the basic plane must not lose its second half at the cut.
+    if (n < w.size() && n > 0 && IS_HIGH_SURROGATE(w[n - 1])) --n;
     std::memcpy(field, w.data(), n * sizeof(wchar_t));
     field[n] = L'\0';
 }

@@ -53,6 +53,12 @@ TEST(SystemTray, AddsWithTheStartUpBalloonAndCutsLongTexts) {
     tray.ShowTrayBalloon(chinese, true);
     EXPECT_EQ(Utf8ToWide(WideToUtf8(tray.m_nid.szInfo)).size(), 130u);
     EXPECT_EQ(tray.m_nid.dwInfoFlags, static_cast<DWORD>(NIIF_WARNING));
+    // A character outside the basic plane that straddles the limit is left out whole.
+    const std::string emoji = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
+    tray.SetTrayTip(std::string(126, 'a') + emoji + "b");
+    EXPECT_EQ(WideToUtf8(tray.m_nid.szTip), std::string(126, 'a'));
+    tray.SetTrayTip(std::string(125, 'a') + emoji + "b");
+    EXPECT_EQ(WideToUtf8(tray.m_nid.szTip), std::string(125, 'a') + emoji);
 
     EXPECT_EQ(tray.OnTrayMenu(999, WM_RBUTTONUP), 0);          // another icon
     EXPECT_EQ(tray.OnTrayMenu(IDR_TRAYMENU, WM_LBUTTONDOWN), 1);  // no menu for other clicks
