@@ -187,8 +187,11 @@ BOOL CTestDlg::OnInitDialog() {
 
 void CTestDlg::LoadSettings() {
     CIniProfile profile(m_settingsPath);
-    wchar_t temp[MAX_PATH + 1] = {0};
-    DWORD n = GetTempPathW(MAX_PATH, temp);
+    // Asked for its length first: a temporary folder longer than MAX_PATH must not be
+    // read past the end of a fixed buffer.
+    std::wstring temp(GetTempPathW(0, nullptr) + 1, L'\0');
+    DWORD n = GetTempPathW(static_cast<DWORD>(temp.size()), &temp[0]);
+    if (n >= temp.size()) n = 0;
     StationSettingsLoadHooks hooks;
     hooks.afterComReads = [this] {
         m_linkUsable = 1;
@@ -196,7 +199,7 @@ void CTestDlg::LoadSettings() {
         m_comPort.SetWindowText(FormatText("COM: COM%d", static_cast<int>(m_settings.currentCom)));
     };
     hooks.afterModel = [this] { m_btnStop.EnableWindow(FALSE); };
-    ::LoadSettings(profile, WideToUtf8(temp, static_cast<int>(n)), m_settings, &hooks);
+    ::LoadSettings(profile, WideToUtf8(temp.c_str(), static_cast<int>(n)), m_settings, &hooks);
 }
 
 LRESULT CTestDlg::OnSysCommand(WPARAM wp, LPARAM) {
