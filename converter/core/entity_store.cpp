@@ -37,9 +37,9 @@ void ExtendBoxByPoint(double x, double y, double box[4]) {
 
 namespace {
 
-// Angles outside 0 to 2 pi are folded into it, so the quarter numbers stay 0 to 4.
-double FoldAngle(double a) {
-    if (a >= 0 && a <= kTwoPi) return a;
+// Negative angles are folded into 0 to 2 pi, so the quarter numbers are never negative.
+double FoldNegativeAngle(double a) {
+    if (a >= 0) return a;
     a = std::fmod(a, kTwoPi);
     if (a < 0) a += kTwoPi;
     return a;
@@ -51,20 +51,28 @@ void ExtendBoxByArc(int32_t direction, double r, double s, double e, double cx, 
                     double box[4]) {
     ExtendBoxByPoint(cx + r * std::cos(s), cy + r * std::sin(s), box);
     if (std::isfinite(s) && std::isfinite(e)) {
-        s = FoldAngle(s);
-        e = FoldAngle(e);
-        int qs = static_cast<int>(s / kHalfPi);
-        int qe = static_cast<int>(e / kHalfPi);
+        s = FoldNegativeAngle(s);
+        e = FoldNegativeAngle(e);
+        // Quarter numbers stay doubles: angles past a full turn count on, and more than four
+        // quarters only pass the same points again.
+        double qs = std::trunc(s / kHalfPi);
+        double qe = std::trunc(e / kHalfPi);
         if (direction == 0) {
             static const double kCcw[4][2] = {{0, 1}, {-1, 0}, {0, -1}, {1, 0}};
             if (e < s) qe += 4;
-            for (int i = qs; i <= qe - 1; ++i)
-                ExtendBoxByPoint(cx + r * kCcw[i % 4][0], cy + r * kCcw[i % 4][1], box);
+            const double steps = std::min(qe - qs, 4.0);
+            for (int j = 0; j < steps; ++j) {
+                const int q = static_cast<int>(std::fmod(qs + j, 4.0));
+                ExtendBoxByPoint(cx + r * kCcw[q][0], cy + r * kCcw[q][1], box);
+            }
         } else {
             static const double kCw[4][2] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
             if (e > s) qs += 4;
-            for (int i = qs; i >= qe + 1; --i)
-                ExtendBoxByPoint(cx + r * kCw[i % 4][0], cy + r * kCw[i % 4][1], box);
+            const double steps = std::min(qs - qe, 4.0);
+            for (int j = 0; j < steps; ++j) {
+                const int q = static_cast<int>(std::fmod(qs - j, 4.0));
+                ExtendBoxByPoint(cx + r * kCw[q][0], cy + r * kCw[q][1], box);
+            }
         }
     }
     ExtendBoxByPoint(cx + r * std::cos(e), cy + r * std::sin(e), box);

@@ -127,6 +127,21 @@ TEST_F(Import, ClockwiseArcBoxTakesTheLongWay) {
     EXPECT_NEAR(a.startY, -std::sin(10.0 / 180 * kPi), 1e-12);
 }
 
+// Angles past a full turn keep counting quarters: 20 to 400 degrees counter-clockwise (and
+// 400 down to 20 clockwise) sweeps more than a whole circle, so every quarter point is in.
+TEST_F(Import, ArcBeyondAFullTurnTakesInEveryQuarter) {
+    CRecordingNotice n;
+    CMyDxfAdapter a(n);
+    a.addArc(DL_ArcData(0, 0, 0, 1, 20, 400));
+    Stores().arcDirection = 1;
+    a.addArc(DL_ArcData(0, 0, 0, 1, 400, 20));
+    a.addArc(DL_ArcData(0, 0, 0, 1, 1e300, 0));  // far beyond any drawing: still ends
+    ASSERT_EQ(Stores().entities.size(), 3u);
+    const double whole[4] = {-1, 1, 1, -1};
+    for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(Stores().entities[k].box[i], whole[i]) << k << i;
+}
+
 // A later drawing warns once and is read all the same; the extents go back to 0 but the
 // arc direction of the drawing before stays.
 TEST_F(Import, LaterVersionWarnsAndKeepsTheArcDirection) {
