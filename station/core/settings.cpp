@@ -31,6 +31,16 @@ size_t OffsetOfLastChars(const std::string& text, size_t n) {
     return pos;
 }
 
+// Byte length of the first n characters (UTF-8), or the whole text when it is shorter.
+size_t OffsetOfFirstChars(const std::string& text, size_t n) {
+    size_t pos = 0;
+    for (; n > 0 && pos < text.size(); --n) {
+        ++pos;
+        while (pos < text.size() && IsContinuation(static_cast<unsigned char>(text[pos]))) ++pos;
+    }
+    return pos;
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -139,9 +149,11 @@ bool ProfileValue(IProfile& profile, uint8_t mode, const char* section, const ch
         return true;
     }
     if (mode != 1) return true;
-    text = profile.ReadString(section, key, std::string(), kProfileValueMax);
-    if (text.size() > kProfileValueMax) text.resize(kProfileValueMax);
+    // The limit counts characters: a Chinese name must not shrink to a third of its room
+    // because UTF-8 spends three bytes on each of its characters.
+    text = profile.ReadString(section, key, std::string(), kProfileValueMax * 4);
     DropPartialTail(text);
+    text.resize(OffsetOfFirstChars(text, kProfileValueMax));
     return !text.empty();
 }
 

@@ -13,7 +13,7 @@ struct StationSettings {
     int32_t baudRate = 9600;         // [COM] BaudRate, never written
     int32_t waitSecond = 1;          // [AutoGET] WaitSecond
     std::string exportFolder = " ";  // always the temporary folder after the load
-    std::string exportFileName = " ";  // [AutoGET] ColExportFilename, at most 49 bytes
+    std::string exportFileName = " ";  // [AutoGET] ColExportFilename, at most 49 characters
     int32_t modelIndex = 0;          // [Model] Mode minus 1; at most 2, may be negative
     int32_t usePresetPa = 0;         // [CutConfig] UsePresetPa
     int32_t penPresets[8] = {1, 1, 1, 1, 1, 1, 1, 1};  // [CutConfig] SP1..SP8, pens 1 to 8
@@ -41,14 +41,14 @@ struct StationSettings {
     int8_t flagColor = 0;            // MARK colour: 0 none, 1 blue, 2 red
 };
 
-// Longest value a single settings read keeps (the buffer is 50 bytes).
+// Longest value, in characters, that a single settings read keeps.
 constexpr size_t kProfileValueMax = 49;
 
 // The settings path for the running program file: the shipped name "Kelmirt.exe"
 // is cut off the end by its length, then "\Kelmirt.ini" follows (two separators).
 std::string StationSettingsPath(const std::string& modulePath);
 
-// One-key settings access. Mode 1 reads at most 49 bytes into text and is true when
+// One-key settings access. Mode 1 reads at most 49 characters into text and is true when
 // the text is not empty; mode 0 writes text and is true even when the write fails;
 // any other mode does nothing and is true.
 bool ProfileValue(IProfile& profile, uint8_t mode, const char* section, const char* key,

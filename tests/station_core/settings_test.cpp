@@ -122,10 +122,10 @@ TEST(Settings, LoadRulesForClampsAndMalformedValues) {
     for (const Case& c : cases) EXPECT_EQ(c.get(Load(c.ini)), c.expected) << c.ini;
 }
 
-TEST(Settings, ProfileValueKeepsAtMost49BytesAndWholeCharacters) {
+TEST(Settings, ProfileValueKeepsAtMost49Characters) {
     const std::string sixty(60, 'a');
-    std::string chinese;  // 17 characters of 3 bytes each
-    for (int i = 0; i < 17; ++i) chinese += "\xE5\x88\x87";
+    std::string chinese;  // 60 characters of 3 bytes each
+    for (int i = 0; i < 60; ++i) chinese += "\xE5\x88\x87";
     CMemoryProfile p("[AutoGET]\nColExportFilename=" + sixty + "\nColExportPath=" + chinese +
                      "\n[A]\nEmpty=\n");
 
@@ -133,7 +133,7 @@ TEST(Settings, ProfileValueKeepsAtMost49BytesAndWholeCharacters) {
     EXPECT_TRUE(ProfileValue(p, 1, "AutoGET", "ColExportFilename", text));
     EXPECT_EQ(text, std::string(49, 'a'));
     EXPECT_TRUE(ProfileValue(p, 1, "AutoGET", "ColExportPath", text));
-    EXPECT_EQ(text, chinese.substr(0, 48));  // 16 whole characters
+    EXPECT_EQ(text, chinese.substr(0, 49 * 3));  // 49 whole characters, not 49 bytes
     EXPECT_FALSE(ProfileValue(p, 1, "A", "Empty", text));
     EXPECT_EQ(text, "");
     text = "old";

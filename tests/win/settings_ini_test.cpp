@@ -75,7 +75,10 @@ TEST_F(SettingsIni, MissingFileGivesDefaultsAndStaysMissing) {
 TEST_F(SettingsIni, WrittenFileReadsBackWithChineseText) {
     StationSettings s;
     s.exportFolder = folder_;
-    s.exportFileName = "\xE5\x88\x87\xE5\x89\xB2.plt";  // 切割.plt
+    // Twenty Chinese characters: 64 bytes in UTF-8, well inside the 49-character limit.
+    std::string longName;
+    for (int i = 0; i < 10; ++i) longName += "\xE5\x88\x87\xE5\x89\xB2";  // 切割
+    s.exportFileName = longName + ".plt";
     s.modelIndex = 2;
     s.closeOffset = 1.25f;
     s.ySteps = 30.0f;
@@ -101,7 +104,7 @@ TEST_F(SettingsIni, WrittenFileReadsBackWithChineseText) {
 
     StationSettings back;
     LoadSettings(again, "C:\\T\\", back);
-    EXPECT_EQ(back.exportFileName, "\xE5\x88\x87\xE5\x89\xB2.plt");
+    EXPECT_EQ(back.exportFileName, longName + ".plt");
     EXPECT_EQ(back.exportFolder, "C:\\T\\");
     EXPECT_EQ(back.modelIndex, 2);
     EXPECT_EQ(back.currentCom, 7);
