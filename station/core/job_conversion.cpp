@@ -245,8 +245,10 @@ void CConversion::Finish() {
     v.spacing = Wrap32(static_cast<int64_t>(job_.copySpacing) * 40);
     v.contour = s_.contourMode;
     v.feed = s_.canFeedPaper;
-    v.feedX = TruncToInt32(40.0f * s_.xSteps);
-    v.feedY = TruncToInt32(40.0f * s_.ySteps);
+    // The stored millimetres are single precision; the product is not rounded to float
+    // before truncation (2.3 mm gives 91 units).
+    v.feedX = TruncToInt32(40.0 * static_cast<double>(s_.xSteps));
+    v.feedY = TruncToInt32(40.0 * static_cast<double>(s_.ySteps));
 
     if (layout_ == Layout::kSingle) {
         AppendSingleTrailer(main_, L_, v);

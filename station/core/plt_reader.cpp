@@ -174,7 +174,9 @@ bool ScanPlt(std::string_view text, PltBox& box) {
     // Half the mark size in plotter units; only a box with points is adjusted, so an
     // empty job keeps the untouched values that mark it as empty.
     if (gcSeen && pointSeen) {
-        int32_t m = TruncToInt32(markSize * 14.111111f * 0.5f + 0.5f);
+        // Only the size and the factor are single precision; the product is not rounded
+        // to float, so a 9-point mark gives 63, not 64.
+        int32_t m = TruncToInt32(static_cast<double>(markSize) * static_cast<double>(14.111111f) * 0.5 + 0.5);
         maxX -= m;
         maxY -= m;
         minX += m;

@@ -78,6 +78,24 @@ TEST(ConvertPltToCutter, SingleStreamTrailers) {
     }
 }
 
+TEST(ConvertPltToCutter, FeedMillimetresTruncateWithoutRoundingToFloat) {
+    // 40 x 2.3f = 91.999998 and 40 x 0.7f = 27.9999995: 91 and 27 units, not 92 and 28.
+    ConvertSettings s;
+    s.canFeedPaper = true;
+    s.xSteps = 2.3f;
+    s.ySteps = 0.7f;
+    CRecordingNotice notice;
+    EXPECT_EQ(Convert(kJob, s, notice), std::string(kHead) + kPath + "U1027,91 @ ");
+    s.contourMode = true;
+    ConvertJob job = JobFor(kJob);
+    job.markGridX = 5;
+    job.markGridY = 0;
+    job.markValue = 7;
+    EXPECT_EQ(Convert(kJob, job, s, {}, notice),
+              "U0,0 I1000,200 GM5,0,7;U0,0 D0,0,0,40 U " + std::string(kPath) + "U1000,0 GE; U1027,91 @ ");
+    EXPECT_TRUE(notice.shown.empty());
+}
+
 TEST(ConvertPltToCutter, BandTrailers) {
     // Length 800 in bands of 400: the last band has length 0.
     const std::string plt = "PU0,0;PD200,800;";

@@ -80,6 +80,9 @@ TEST(ScanPlt, BoxOfThePoints) {
         {"other command ends the chain", "PU1,1;SP1;PD50,50;PU3,3;", 3, 3, 1, 1, 2, 2},
         {"GC mark line shrinks by 60",
          "$1:GC,Regmark,Type-2,Auto,4,10,8.5,10,10;PU0,0;PD1000,2000;", 940, 1940, 60, 60, 880, 1880},
+        // 9 x 14.11111068725586 x 0.5 + 0.5 = 63.999998..., truncated to 63.
+        {"9-point GC mark shrinks by 63",
+         "$1:GC,Regmark,Segment,Area,Type-2V,4,10,9,10,10;PU0,0;PD1000,2000;", 937, 1937, 63, 63, 874, 1874},
         {"SA mark line does not shrink",
          "$1:SA,regmark,type2,auto,3,1,8.5,1,1;PU0,0;PD1000,2000;", 1000, 2000, 0, 0, 1000, 2000},
         {"the last mark size counts",
