@@ -16,12 +16,12 @@ echo "== native tests"
 (cd "$here/build/native" && ctest --output-on-failure -j "$(nproc)") 2>&1 | tee "$logs/native.log"
 
 # A virtual display of our own for Wine's windows, ended by its process id.
-display=":$(( 90 + RANDOM % 100 ))"
+display="${KM_DISPLAY:-:$(( 90 + RANDOM % 100 ))}"
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
-export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
+source "$here/tools/wine-env.sh"
 cleanup() {
-  WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+  "$KM_WINESERVER" -k >/dev/null 2>&1 || true
   kill "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true
 }
@@ -29,9 +29,9 @@ trap cleanup EXIT
 export DISPLAY="$display"
 for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 
-echo "== Windows tests under Wine (display $display)"
+echo "== Windows tests under $KM_WINE_BITS-bit Wine (display $display)"
 # End-to-end tests start programs that must not run twice at once: one test at a time.
-(cd "$here/build/windows" && ctest --output-on-failure) 2>&1 | tee "$logs/windows.log"
+(cd "$KM_TEST_TREE" && ctest --output-on-failure) 2>&1 | tee "$logs/windows.log"
 
 "$here/tools/fuzz.sh" "${KM_FUZZ_SECONDS:-60}"
 fuzzers=$(ls "$here"/fuzz/*_fuzz.cpp 2>/dev/null | wc -l)

@@ -2,13 +2,11 @@
 # Creates the project's Wine prefix once, with font replacements so that
 # Chinese dialog texts show.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX="${WINEPREFIX:-$here/build/wineprefix}"
-export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "$0")/wine-env.sh"
 [ -f "$WINEPREFIX/.project-ready" ] && exit 0
 mkdir -p "$WINEPREFIX"
 echo "setup: preparing Wine prefix $WINEPREFIX"
-wineboot -i >/dev/null 2>&1 || true
+"$KM_WINE" wineboot -i >/dev/null 2>&1 || true
 reg=$(mktemp --suffix=.reg)
 python3 - "$reg" <<'PY'
 import sys
@@ -21,7 +19,7 @@ text = ('Windows Registry Editor Version 5.00\r\n\r\n'
         '"Tahoma"="WenQuanYi Zen Hei"\r\n')
 open(sys.argv[1], 'wb').write(b'\xff\xfe' + text.encode('utf-16-le'))
 PY
-wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 || true
-wineserver -w
+"$KM_WINE" regedit /S "$("$KM_WINE" winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
+"$KM_WINESERVER" -w
 rm -f "$reg"
 touch "$WINEPREFIX/.project-ready"
