@@ -5,7 +5,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/tools/wine-env.sh"
-jobs=$(nproc)
+jobs=${KM_JOBS:-$(nproc)}
 cmake -S "$here" -B "$here/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$here/build/native" -j "$jobs"
 cmake -S "$here" -B "$here/build/windows" -DCMAKE_BUILD_TYPE=Release \
