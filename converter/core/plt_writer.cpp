@@ -4,11 +4,10 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <limits>
-#include <utility>
 
 #include "bulge.h"
 #include "geometry_constants.h"
+#include "nearest_order.h"
 
 const char* const kPlotRangeMessage =
     "The drawing cannot be cut: some of its coordinates lie outside the range of the "
@@ -266,34 +265,17 @@ bool WriteShapePlt(const SHARP& record, std::string& out, INotice& notice) {
 }
 
 void NearestNeighbourOrder(std::vector<int32_t>& selection, double& curX, double& curY) {
+    if (selection.size() < 2) return;
     const auto& entities = Stores().entities;
-    const size_t n = selection.size();
-    if (n < 2) return;
-    // Start points beside the selection, swapped along with it, keep the search in cache.
-    std::vector<std::pair<double, double>> starts(n);
-    for (size_t i = 0; i < n; ++i)
-        starts[i] = {entities[selection[i]].startX, entities[selection[i]].startY};
-    for (size_t k = 0; k + 1 < n; ++k) {
-        double best = 2147483647.0;
-        double bestSquare = std::numeric_limits<double>::infinity();
-        size_t winner = k;  // no start point within reach: the record stays where it is
-        for (size_t l = k; l < n; ++l) {
-            const double dx = starts[l].first - curX, dy = starts[l].second - curY;
-            const double square = dx * dx + dy * dy;
-            // The root grows with the square, so a square that is not smaller cannot win.
-            if (square >= bestSquare) continue;
-            const double d = std::sqrt(square);
-            if (d < best) {
-                best = d;
-                bestSquare = square;
-                winner = l;
-            }
-        }
-        std::swap(selection[k], selection[winner]);
-        std::swap(starts[k], starts[winner]);
-        curX = entities[selection[k]].endX;
-        curY = entities[selection[k]].endY;
+    std::vector<NnRecordEnds> ends(selection.size());
+    for (size_t i = 0; i < selection.size(); ++i) {
+        const SHARP& s = entities[selection[i]];
+        ends[i] = {s.startX, s.startY, s.endX, s.endY};
     }
+    const std::vector<int32_t> order = NearestNeighbourPermutation(ends, curX, curY);
+    std::vector<int32_t> sorted(selection.size());
+    for (size_t i = 0; i < order.size(); ++i) sorted[i] = selection[order[i]];
+    selection.swap(sorted);
 }
 
 PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& text,
