@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
                     sort ? "nearest-neighbour order" : "store order", Seconds(t0),
                     text.size() / 1e6);
     }
-    // Everything in one row: the sort is quadratic in the row's size.
+    // Everything in one row, the largest selection the order can be given.
     t0 = std::chrono::steady_clock::now();
     std::vector<int32_t> all(Stores().entities.size());
     for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int32_t>(i);

@@ -17,9 +17,10 @@ constexpr int32_t kLeafSize = 8;
 // The greedy order over a k-d tree of the start points of the records not yet placed. Each
 // node keeps the box of its remaining start points and the smallest current place among them,
 // so that a search passes over a node that cannot hold a nearer record, nor an equally near
-// one placed earlier. Nodes lie in heap order (children of i at 2i + 1 and 2i + 2); records
-// are kept by slot, in tree order, so that a leaf is one short run of memory. Records whose
-// start point is not finite (never within reach) take the slots after the tree's.
+// one placed earlier. The tree is complete, in heap order (children of i at 2i + 1 and
+// 2i + 2), and every leaf owns kLeafSize consecutive slots, some of them empty: a slot's leaf
+// follows from its number, and the places of a leaf share one cache line. Records whose start
+// point is not finite (never within reach) take the slots after the tree's.
 class CNearestOrder {
 public:
     explicit CNearestOrder(const std::vector<NnRecordEnds>& records) {
@@ -32,34 +33,33 @@ public:
             else
                 outside.push_back({r.startX, r.startY, i});
         }
-        treeSize_ = static_cast<int32_t>(points.size());
-        if (treeSize_ > 0) Build(points, 0, 0, treeSize_);
-        points.insert(points.end(), outside.begin(), outside.end());
-        slots_.resize(n);
-        ends_.resize(n);
-        recordOf_.resize(n);
+        leaves_ = 0;
+        if (!points.empty()) {
+            leaves_ = 1;
+            while (static_cast<size_t>(leaves_) * kLeafSize < points.size()) leaves_ *= 2;
+        }
+        treeSlots_ = leaves_ * kLeafSize;
+        const size_t slots = static_cast<size_t>(treeSlots_) + outside.size();
+        start_.assign(slots, Start{0, 0});
+        place_.assign(slots, kGone);
+        ends_.assign(slots, End{0, 0});
+        recordOf_.assign(slots, -1);
         order_.resize(n);
-        for (int32_t slot = 0; slot < n; ++slot) {
-            const int32_t record = points[slot].record;
-            // Places start as the selection's order.
-            slots_[slot] = {points[slot].x, points[slot].y, record, -1};
+        if (leaves_ > 0) Build(points, 0, 0, static_cast<int32_t>(points.size()));
+        for (size_t i = 0; i < outside.size(); ++i) Put(treeSlots_ + static_cast<int32_t>(i), outside[i]);
+        for (int32_t slot = 0; slot < static_cast<int32_t>(slots); ++slot) {
+            const int32_t record = recordOf_[slot];
+            if (record < 0) continue;
             ends_[slot] = {records[record].endX, records[record].endY};
-            recordOf_[slot] = record;
             order_[record] = slot;
         }
-        const size_t nodes = range_.size();
+        const int32_t nodes = leaves_ > 0 ? 2 * leaves_ - 1 : 0;
         alive_.assign(nodes, 0);
         first_.assign(nodes, 0);
         box_.resize(nodes);
-        for (int32_t node = static_cast<int32_t>(nodes) - 1; node >= 0; --node) {
-            if (range_[node].hi == 0) continue;  // no node here
-            if (IsLeaf(node)) {
-                for (int32_t slot = range_[node].lo; slot < range_[node].hi; ++slot)
-                    slots_[slot].leaf = node;
-                Gather(node);
-            } else {
-                Combine(node);
-            }
+        for (int32_t node = nodes - 1; node >= 0; --node) {
+            if (IsLeaf(node)) Gather(node);
+            else Combine(node);
         }
     }
 
@@ -67,9 +67,9 @@ public:
         const int32_t n = static_cast<int32_t>(order_.size());
         for (int32_t k = 0; k + 1 < n; ++k) {
             const int32_t winner = Nearest(curX, curY);
-            if (winner >= 0 && slots_[winner].place != k) {
+            if (winner >= 0 && place_[winner] != k) {
                 const int32_t displaced = order_[k];
-                const int32_t to = slots_[winner].place;
+                const int32_t to = place_[winner];
                 order_[to] = displaced;
                 order_[k] = winner;
                 Moved(displaced, to);
@@ -84,25 +84,20 @@ public:
     }
 
 private:
-    static constexpr int32_t kGone = -1;
+    static constexpr int32_t kGone = -1;  // the place of an empty slot or a placed record
 
     struct Point {
         double x, y;
         int32_t record;
     };
-    struct Slot {
-        double x, y;    // start point
-        int32_t place;  // current place, kGone once placed
-        int32_t leaf;   // -1 outside the tree
+    struct Start {
+        double x, y;
     };
     struct End {
         double x, y;
     };
     struct Box {
         double minX, minY, maxX, maxY;  // of the remaining start points
-    };
-    struct Range {
-        int32_t lo = 0, hi = 0;  // the node's slots; both 0 where there is no node
     };
     struct Summary {
         Box box;
@@ -113,28 +108,40 @@ private:
         }
     };
 
-    bool IsLeaf(int32_t node) const { return range_[node].hi - range_[node].lo <= kLeafSize; }
+    bool IsLeaf(int32_t node) const { return node >= leaves_ - 1; }
+    int32_t FirstSlot(int32_t leaf) const { return (leaf - (leaves_ - 1)) * kLeafSize; }
+    int32_t LeafOf(int32_t slot) const { return leaves_ - 1 + slot / kLeafSize; }
     Summary Summarise(int32_t node) const { return {box_[node], alive_[node], first_[node]}; }
 
+    void Put(int32_t slot, const Point& p) {
+        start_[slot] = {p.x, p.y};
+        place_[slot] = p.record;  // places start as the selection's order
+        recordOf_[slot] = p.record;
+    }
+
+    // Spreads points[lo, hi) over the node's leaves, halving the wider side of their box.
     void Build(std::vector<Point>& points, int32_t node, int32_t lo, int32_t hi) {
-        if (static_cast<size_t>(node) >= range_.size())
-            range_.resize(2 * static_cast<size_t>(node) + 1);
-        range_[node] = {lo, hi};
-        if (hi - lo <= kLeafSize) return;
-        double minX = points[lo].x, maxX = minX, minY = points[lo].y, maxY = minY;
-        for (int32_t i = lo + 1; i < hi; ++i) {
-            minX = std::min(minX, points[i].x);
-            maxX = std::max(maxX, points[i].x);
-            minY = std::min(minY, points[i].y);
-            maxY = std::max(maxY, points[i].y);
+        if (IsLeaf(node)) {
+            for (int32_t i = lo; i < hi; ++i) Put(FirstSlot(node) + (i - lo), points[i]);
+            return;
         }
-        // Halves the wider side; compared as halves so that huge spans cannot overflow.
-        const bool byX = maxX / 2 - minX / 2 >= maxY / 2 - minY / 2;
-        const int32_t mid = lo + (hi - lo) / 2;
-        std::nth_element(points.begin() + lo, points.begin() + mid, points.begin() + hi,
-                         [byX](const Point& a, const Point& b) {
-                             return byX ? a.x < b.x : a.y < b.y;
-                         });
+        if (hi - lo > 1) {
+            double minX = points[lo].x, maxX = minX, minY = points[lo].y, maxY = minY;
+            for (int32_t i = lo + 1; i < hi; ++i) {
+                minX = std::min(minX, points[i].x);
+                maxX = std::max(maxX, points[i].x);
+                minY = std::min(minY, points[i].y);
+                maxY = std::max(maxY, points[i].y);
+            }
+            // Compared as halves so that huge spans cannot overflow.
+            const bool byX = maxX / 2 - minX / 2 >= maxY / 2 - minY / 2;
+            std::nth_element(points.begin() + lo, points.begin() + (lo + (hi - lo + 1) / 2),
+                             points.begin() + hi, [byX](const Point& a, const Point& b) {
+                                 return byX ? a.x < b.x : a.y < b.y;
+                             });
+        }
+        // Each half fits its side: a node holds at most twice what either child can.
+        const int32_t mid = lo + (hi - lo + 1) / 2;
         Build(points, 2 * node + 1, lo, mid);
         Build(points, 2 * node + 2, mid, hi);
     }
@@ -142,19 +149,20 @@ private:
     void Gather(int32_t node) {
         int32_t alive = 0;
         Box& box = box_[node];
-        for (int32_t slot = range_[node].lo; slot < range_[node].hi; ++slot) {
-            const Slot& s = slots_[slot];
-            if (s.place == kGone) continue;
+        const int32_t lo = FirstSlot(node);
+        for (int32_t slot = lo; slot < lo + kLeafSize; ++slot) {
+            if (place_[slot] == kGone) continue;
+            const Start& s = start_[slot];
             if (alive++ == 0) {
                 box = {s.x, s.y, s.x, s.y};
-                first_[node] = s.place;
+                first_[node] = place_[slot];
                 continue;
             }
             box.minX = std::min(box.minX, s.x);
             box.maxX = std::max(box.maxX, s.x);
             box.minY = std::min(box.minY, s.y);
             box.maxY = std::max(box.maxY, s.y);
-            first_[node] = std::min(first_[node], s.place);
+            first_[node] = std::min(first_[node], place_[slot]);
         }
         alive_[node] = alive;
     }
@@ -180,12 +188,13 @@ private:
 
     // The slot's place grew (places only ever grow): only the smallest places above change.
     void Moved(int32_t slot, int32_t place) {
-        slots_[slot].place = place;
-        int32_t node = slots_[slot].leaf;
-        if (node < 0) return;
+        place_[slot] = place;
+        if (slot >= treeSlots_) return;
+        int32_t node = LeafOf(slot);
         int32_t first = place;
-        for (int32_t i = range_[node].lo; i < range_[node].hi; ++i)
-            if (slots_[i].place != kGone) first = std::min(first, slots_[i].place);
+        const int32_t lo = FirstSlot(node);
+        for (int32_t i = lo; i < lo + kLeafSize; ++i)
+            if (place_[i] != kGone) first = std::min(first, place_[i]);
         while (first != first_[node]) {
             first_[node] = first;
             if (node == 0) break;
@@ -197,9 +206,9 @@ private:
     // The slot's record was placed: it leaves the tree, and the nodes above it are brought up
     // to date as far as they change.
     void Remove(int32_t slot) {
-        slots_[slot].place = kGone;
-        int32_t node = slots_[slot].leaf;
-        if (node < 0) return;
+        place_[slot] = kGone;
+        if (slot >= treeSlots_) return;
+        int32_t node = LeafOf(slot);
         Summary before = Summarise(node);
         Gather(node);
         while (node != 0 && !(Summarise(node) == before)) {
@@ -211,7 +220,7 @@ private:
 
     // The slot nearest to (x, y) by the rules of the order, or -1 when none is within reach.
     int32_t Nearest(double x, double y) {
-        if (treeSize_ == 0 || !std::isfinite(x) || !std::isfinite(y)) return -1;
+        if (leaves_ == 0 || !std::isfinite(x) || !std::isfinite(y)) return -1;
         fromX_ = x;
         fromY_ = y;
         best_ = kNearestReach;
@@ -237,13 +246,13 @@ private:
     void Search(int32_t node, double bound) {
         if (alive_[node] == 0 || !Beats(bound, first_[node])) return;
         if (IsLeaf(node)) {
-            for (int32_t slot = range_[node].lo; slot < range_[node].hi; ++slot) {
-                const Slot& s = slots_[slot];
-                if (s.place == kGone) continue;
-                const double d = Distance(fromX_, fromY_, s.x, s.y);
-                if (Beats(d, s.place)) {
+            const int32_t lo = FirstSlot(node);
+            for (int32_t slot = lo; slot < lo + kLeafSize; ++slot) {
+                if (place_[slot] == kGone) continue;
+                const double d = Distance(fromX_, fromY_, start_[slot].x, start_[slot].y);
+                if (Beats(d, place_[slot])) {
                     best_ = d;
-                    bestPlace_ = s.place;
+                    bestPlace_ = place_[slot];
                     winner_ = slot;
                 }
             }
@@ -261,18 +270,19 @@ private:
         }
     }
 
+    int32_t leaves_ = 0;
+    int32_t treeSlots_ = 0;
     // By node, in heap order.
-    std::vector<Range> range_;
     std::vector<Box> box_;
     std::vector<int32_t> alive_;  // how many start points remain
     std::vector<int32_t> first_;  // smallest current place among them
     // By slot.
-    std::vector<Slot> slots_;
+    std::vector<Start> start_;
+    std::vector<int32_t> place_;  // current place, kGone once placed
     std::vector<End> ends_;
     std::vector<int32_t> recordOf_;
     // By place: the slot there.
     std::vector<int32_t> order_;
-    int32_t treeSize_ = 0;
     double fromX_ = 0, fromY_ = 0;
     double best_ = 0;
     int32_t bestPlace_ = 0;
