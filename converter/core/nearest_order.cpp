@@ -46,7 +46,8 @@ public:
         recordOf_.assign(slots, -1);
         order_.resize(n);
         if (leaves_ > 0) Build(points, 0, 0, static_cast<int32_t>(points.size()));
-        for (size_t i = 0; i < outside.size(); ++i) Put(treeSlots_ + static_cast<int32_t>(i), outside[i]);
+        for (size_t i = 0; i < outside.size(); ++i)
+            Put(treeSlots_ + static_cast<int32_t>(i), outside[i]);
         for (int32_t slot = 0; slot < static_cast<int32_t>(slots); ++slot) {
             const int32_t record = recordOf_[slot];
             if (record < 0) continue;

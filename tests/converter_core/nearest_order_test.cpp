@@ -33,10 +33,14 @@ void ExpectSameOrder(const std::vector<NnRecordEnds>& records, double x, double 
 class Maker {
 public:
     explicit Maker(unsigned seed) : rnd_(seed) {}
-    double Real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rnd_); }
+    double Real(double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(rnd_);
+    }
     int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rnd_); }
     bool Chance(double p) { return Real(0, 1) < p; }
-    template <class T> const T& Pick(const std::vector<T>& v) { return v[Int(0, int(v.size()) - 1)]; }
+    template <class T> const T& Pick(const std::vector<T>& v) {
+        return v[Int(0, int(v.size()) - 1)];
+    }
     // A record from a start point, ending on it, near it, or anywhere in span.
     NnRecordEnds From(double x, double y, double span) {
         switch (Int(0, 2)) {
@@ -171,7 +175,8 @@ TEST(NearestOrder, EqualsTheGreedySearchOnManySelections) {
             Maker m(seed);
             double x = 0, y = 0;
             const auto records = kind.make(m, x, y);
-            ExpectSameOrder(records, x, y, std::string(kind.name) + " seed " + std::to_string(seed));
+            ExpectSameOrder(records, x, y,
+                            std::string(kind.name) + " seed " + std::to_string(seed));
             if (HasFatalFailure()) return;
         }
 }
@@ -194,7 +199,8 @@ TEST(NearestOrder, SmallAndHandMadeSelections) {
         {"start point not a number", {{1, 0, 1, 0}, {2, 0, 2, 0}, {3, 0, 3, 0}}, kNaN, 0},
         {"infinite start point", {{1, 0, 1, 0}, {2, 0, 2, 0}, {3, 0, 3, 0}}, -kInf, 0},
         {"squares overflow", {{1e200, 1e200, 0, 0}, {-1e200, 0, 1, 1}, {1, 1, 1e200, 1e200}}, 0, 0},
-        {"end beyond reach, then back", {{1, 0, 5e9, 0}, {9, 0, 2, 0}, {8, 0, 8, 0}, {3, 0, 3, 0}}, 0, 0},
+        {"end beyond reach, then back",
+         {{1, 0, 5e9, 0}, {9, 0, 2, 0}, {8, 0, 8, 0}, {3, 0, 3, 0}}, 0, 0},
     };
     for (const auto& c : cases) ExpectSameOrder(c.records, c.x, c.y, c.what);
 
