@@ -203,10 +203,29 @@ void CMyDxfAdapter::setVariableVector(const std::string& key, double v1, double 
     CConverterStores& s = Stores();
     if (key == "$EXTMIN") {
         extMinX_ = v1; extMinY_ = v2;
+        haveExtMin_ = true;
         s.extMinX = extMinX_; s.extMinY = extMinY_;
     } else if (key == "$EXTMAX") {
         extMaxX_ = v1; extMaxY_ = v2;
+        haveExtMax_ = true;
         s.extMaxX = extMaxX_; s.extMaxY = extMaxY_;
+    }
+}
+
+void CMyDxfAdapter::SettleExtents() {
+    const bool headerValid = haveExtMin_ && haveExtMax_ && std::isfinite(extMinX_) &&
+                             std::isfinite(extMinY_) && std::isfinite(extMaxX_) &&
+                             std::isfinite(extMaxY_) && extMinX_ <= extMaxX_ &&
+                             extMinY_ <= extMaxY_;
+    if (headerValid) return;
+    CConverterStores& s = Stores();
+    double minX, minY, maxX, maxY;
+    if (EntityExtents(minX, minY, maxX, maxY)) {
+        s.extMinX = minX; s.extMinY = minY;
+        s.extMaxX = maxX; s.extMaxY = maxY;
+    } else {
+        // Nothing to measure: as a drawing without any extents.
+        s.extMinX = s.extMinY = s.extMaxX = s.extMaxY = 0;
     }
 }
 

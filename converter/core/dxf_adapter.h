@@ -31,10 +31,17 @@ public:
     void setVariableDouble(const std::string& key, double value, int code) override;
     void endSequence() override;
 
+    // Called once the whole drawing is read. Header extents that are missing or unset
+    // (minimum above maximum, or not finite, as "$EXTMIN" 1e20 / "$EXTMAX" -1e20 that
+    // drawing programs write when they have none) are replaced by the extents of the
+    // entities themselves; valid header extents stay as they are.
+    void SettleExtents();
+
 private:
     DL_Attributes ResolvedAttributes() const;
     void FinishPolyline();
 
     INotice& notice_;
     double extMinX_ = 0, extMinY_ = 0, extMaxX_ = 0, extMaxY_ = 0;
+    bool haveExtMin_ = false, haveExtMax_ = false;
 };

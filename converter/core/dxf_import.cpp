@@ -71,6 +71,7 @@ DxfReadResult Parse(CMyDxfAdapter& adapter, const char* data, size_t size, INoti
         CMemoryBuffer buffer(data, size);
         std::istream in(&buffer);
         if (!reader->in(in, &adapter)) return DxfReadResult::kCannotOpen;
+        adapter.SettleExtents();
     } catch (const std::bad_alloc&) {
         DropImport();
         return DxfReadResult::kOutOfMemory;

@@ -28,6 +28,28 @@ void DropEmptyPolylines() {
             e.end());
 }
 
+bool EntityExtents(double& minX, double& minY, double& maxX, double& maxY) {
+    bool any = false;
+    for (const SHARP& r : Stores().entities) {
+        if (r.type == kShapePolyline && r.VertexCount() == 0) continue;
+        // Lines keep min x, min y, max x, max y; the other shapes min x, max y, max x, min y.
+        const bool line = r.type == kShapeLine;
+        const double x0 = r.box[0], x1 = r.box[2];
+        const double y0 = line ? r.box[1] : r.box[3], y1 = line ? r.box[3] : r.box[1];
+        if (!(std::isfinite(x0) && std::isfinite(x1) && std::isfinite(y0) && std::isfinite(y1)) ||
+            x0 > x1 || y0 > y1)
+            continue;
+        if (!any) {
+            minX = x0; minY = y0; maxX = x1; maxY = y1;
+            any = true;
+            continue;
+        }
+        minX = std::min(minX, x0); minY = std::min(minY, y0);
+        maxX = std::max(maxX, x1); maxY = std::max(maxY, y1);
+    }
+    return any;
+}
+
 void ExtendBoxByPoint(double x, double y, double box[4]) {
     if (x < box[0]) box[0] = x;
     if (y > box[1]) box[1] = y;

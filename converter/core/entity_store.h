@@ -72,6 +72,10 @@ void ResetStores();
 void ReleaseEntityStore();
 // Removes polylines that ended up without vertices; store order is kept.
 void DropEmptyPolylines();
+// The box around every record's own box: min x, min y, max x, max y. Records without a
+// usable box (a polyline without vertices, values that are not finite) do not count.
+// False when no record counts.
+bool EntityExtents(double& minX, double& minY, double& maxX, double& maxY);
 
 // Extends box (min x, max y, max x, min y) by the arc of radius r around (cx, cy) from angle s
 // to angle e (radians), counter-clockwise when direction is 0, clockwise otherwise: by its

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
 
 #include "converter_test_support.h"
 #include "dxf_adapter.h"
@@ -142,8 +145,8 @@ TEST_F(Import, ArcBeyondAFullTurnTakesInEveryQuarter) {
         for (int i = 0; i < 4; ++i) EXPECT_EQ(Stores().entities[k].box[i], whole[i]) << k << i;
 }
 
-// A later drawing warns once and is read all the same; the extents go back to 0 but the
-// arc direction of the drawing before stays.
+// A later drawing warns once and is read all the same; its extents are its own (it has none
+// in its header, so its line's box), but the arc direction of the drawing before stays.
 TEST_F(Import, LaterVersionWarnsAndKeepsTheArcDirection) {
     CRecordingNotice n;
     const std::string first = DxfText({{0, "SECTION"}, {2, "HEADER"}, {9, "$EXTMIN"}, {10, "-2"},
@@ -163,8 +166,8 @@ TEST_F(Import, LaterVersionWarnsAndKeepsTheArcDirection) {
     EXPECT_EQ(Stores().entities.size(), 1u);
     EXPECT_EQ(Stores().extMinX, 0);
     EXPECT_EQ(Stores().extMinY, 0);
-    EXPECT_EQ(Stores().extMaxX, 0);
-    EXPECT_EQ(Stores().extMaxY, 0);
+    EXPECT_EQ(Stores().extMaxX, 1);
+    EXPECT_EQ(Stores().extMaxY, 1);
     EXPECT_EQ(Stores().arcDirection, 1);
 }
 
@@ -237,6 +240,106 @@ TEST_F(Import, LwPolylineIsStoredAsAPolyline) {
     ASSERT_EQ(Stores().entities.size(), 1u);
     EXPECT_EQ(Stores().entities[0].type, kShapePolyline);
     EXPECT_EQ(Stores().entities[0].VertexCount(), 4);
+}
+
+// Header extents that are missing or unset give way to the box of the entities; valid ones
+// (also a box without area) stay as the header has them.
+TEST_F(Import, ExtentsFromTheEntitiesWhenTheHeaderHasNone) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        bool min, max;            // which header variables come
+        double header[4];         // min x, min y, max x, max y
+        bool entities;
+        double want[4];
+    };
+    const Case cases[] = {
+        {"valid header", true, true, {-2, -3, 7, 8}, true, {-2, -3, 7, 8}},
+        {"header without area", true, true, {0, 0, 0, 0}, true, {0, 0, 0, 0}},
+        {"header smaller than the drawing", true, true, {1, 1, 2, 2}, true, {1, 1, 2, 2}},
+        {"unset marker", true, true, {1e20, 1e20, -1e20, -1e20}, true, {-1, 2, 20, 7}},
+        {"minimum above maximum in y only", true, true, {0, 9, 30, 8}, true, {-1, 2, 20, 7}},
+        {"maximum not finite", true, true, {0, 0, inf, 10}, true, {-1, 2, 20, 7}},
+        {"minimum not a number", true, true, {nan, 0, 30, 10}, true, {-1, 2, 20, 7}},
+        {"no maximum", true, false, {0, 0, 0, 0}, true, {-1, 2, 20, 7}},
+        {"no header", false, false, {0, 0, 0, 0}, true, {-1, 2, 20, 7}},
+        {"unset marker and nothing drawn", true, true, {1e20, 1e20, -1e20, -1e20}, false, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRecordingNotice n;
+        CMyDxfAdapter a(n);
+        if (c.min) a.setVariableVector("$EXTMIN", c.header[0], c.header[1], 0, 10);
+        if (c.max) a.setVariableVector("$EXTMAX", c.header[2], c.header[3], 0, 10);
+        a.addPolyline(DL_PolylineData(0, 0, 0, 0));  // no vertices: no box of its own
+        a.endSequence();
+        if (c.entities) {
+            a.addLine(DL_LineData(4, 7, 0, 20, 2, 0));
+            a.addCircle(DL_CircleData(0, 4, 0, 1));
+            a.addArc(DL_ArcData(5, 3, 0, nan, 0, 90));  // a box that is no box
+        }
+        a.SettleExtents();
+        const CConverterStores& s = Stores();
+        EXPECT_EQ(s.extMinX, c.want[0]);
+        EXPECT_EQ(s.extMinY, c.want[1]);
+        EXPECT_EQ(s.extMaxX, c.want[2]);
+        EXPECT_EQ(s.extMaxY, c.want[3]);
+    }
+}
+
+// A 300 by 120 sign as drawing programs save it with the unset extents marker, and the same
+// without any HEADER section: both are written, every point inside the sign's box, exactly as
+// with a header that gives the right extents.
+TEST_F(Import, DrawingsWithoutHeaderExtentsAreWrittenInTheirBox) {
+    std::ifstream in(FixturePath("unset_extents.dxf"), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    std::string right = ss.str();
+    ASSERT_FALSE(right.empty());
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"1e+20", "10"},
+                                   {"1e+20", "5"}, {"-1e+20", "310"}, {"-1e+20", "125"}}) {
+        const size_t at = right.find(from);
+        ASSERT_NE(at, std::string::npos);
+        right.replace(at, from.size(), to);
+    }
+    CutOrder order;
+    order.layers = {{1, 1, "SIGN"}, {1, 2, "0"}};
+    CRecordingNotice n;
+    ASSERT_EQ(ReadDxfText(right.data(), right.size(), n), DxfReadResult::kRead);
+    std::string want;
+    ASSERT_EQ(MakePltText(order, n, want), PltWriteResult::kWritten);
+
+    for (const char* name : {"unset_extents.dxf", "no_header.dxf"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(ReadDxfFile(FixturePath(name), n), DxfReadResult::kRead);
+        EXPECT_EQ(Stores().extMinX, 10);
+        EXPECT_EQ(Stores().extMinY, 5);
+        EXPECT_EQ(Stores().extMaxX, 310);
+        EXPECT_EQ(Stores().extMaxY, 125);
+        std::string text;
+        ASSERT_EQ(MakePltText(order, n, text), PltWriteResult::kWritten);
+        EXPECT_EQ(text, want);
+        // Every pair: first down from the top (0 to 120 x 40), second along x (0 to 300 x 40).
+        size_t pairs = 0;
+        std::istringstream items(text);
+        for (std::string item; std::getline(items, item, ' ');) {
+            // "U a,b", "D a,b,c,d..." (a preset switch may stand before the U)
+            const size_t at = item.find_first_of("UD");
+            if (at == std::string::npos || at + 1 >= item.size()) continue;
+            std::istringstream numbers(item.substr(at + 1));
+            long first, second;
+            char comma;
+            while (numbers >> first >> comma >> second) {
+                EXPECT_TRUE(first >= 0 && first <= 4800 && second >= 0 && second <= 12000)
+                    << first << "," << second;
+                ++pairs;
+                if (!(numbers >> comma)) break;
+            }
+        }
+        EXPECT_GT(pairs, 100u);
+    }
+    EXPECT_TRUE(n.shown.empty()) << n.shown[0].text;
 }
 
 }  // namespace
