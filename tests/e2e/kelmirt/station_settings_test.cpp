@@ -17,9 +17,12 @@ const char kSettingsCaption[] = "设置";
 
 class StationSettingsTest : public StationTest {
 protected:
-    HWND OpenSettings(HWND w) {
+    HWND OpenSettings(HWND w, const CProgram* prog = nullptr) {
         if (!Post(w, WM_COMMAND, kSettingsButton, 0)) return nullptr;
-        return WaitDialog(kSettingsCaption, station.Pid(), 10000);
+        HWND dlg = WaitDialog(kSettingsCaption, (prog ? prog : &station)->Pid(), 10000);
+        // Shown once its initialisation is through.
+        if (dlg && !WaitUntil([&] { return IsWindowVisible(dlg) != FALSE; }, 10000)) return nullptr;
+        return dlg;
     }
     std::vector<HWND> SettingsDialogs() {
         WindowQuery q;
@@ -242,17 +245,19 @@ TEST_F(StationSettingsTest, ValuesSurviveARestart) {
     Sleep(200);
     ASSERT_TRUE(ClickButton(dlg, kOk));
     ASSERT_TRUE(Closes(dlg));
-    ASSERT_TRUE(WaitUntil([&] { return IniValue("COM", "CurrentCom") == ""; }, 5000));
+    // The size ratios are the last keys written; the station ends once they are there.
+    ASSERT_TRUE(WaitUntil([&] { return IniValue("COM", "CurrentCom") == "" &&
+                                       IniValue("XYInaccuracy", "YSizeRedeem") == "0.800000"; }, 5000));
+    Sleep(500);
     const std::string saved = Ini();
+    ASSERT_NE(saved.find("SegLen=750"), std::string::npos) << saved;
     station.Terminate();
     ASSERT_TRUE(WaitNoTopWindow(StationQuery(), 10000));
 
     CProgram again;
     HWND w2 = Start(again, saved, "-again");
     ASSERT_NE(w2, nullptr);
-    HWND dlg2 = nullptr;
-    ASSERT_TRUE(Post(w2, WM_COMMAND, kSettingsButton, 0));
-    dlg2 = WaitDialog(kSettingsCaption, again.Pid(), 10000);
+    HWND dlg2 = OpenSettings(w2, &again);
     ASSERT_NE(dlg2, nullptr);
     EXPECT_EQ(Send(Control(dlg2, kModel), CB_GETCURSEL), std::optional<LRESULT>(2));
     EXPECT_EQ(Send(Control(dlg2, kMarkColour), CB_GETCURSEL), std::optional<LRESULT>(2));
