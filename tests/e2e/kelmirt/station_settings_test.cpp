@@ -76,6 +76,7 @@ TEST_F(StationSettingsTest, SecondRequestBringsTheOpenDialogForward) {
     EXPECT_EQ(ControlText(dlg, kFeed), "2.5");
     EXPECT_EQ(ControlText(dlg, kModelLabel), "型号:");
     EXPECT_NE(Send(Control(dlg, kPicture), STM_GETIMAGE, IMAGE_BITMAP).value_or(0), 0);
+    Sleep(500);  // let it paint
     EXPECT_FALSE(Screenshot("kelmirt-settings-Chinese").empty());
     ASSERT_TRUE(ClickButton(dlg, kCancel));
     EXPECT_TRUE(Closes(dlg));
@@ -167,6 +168,7 @@ TEST_F(StationSettingsTest, EnglishTakesEffectOnOkAndInTheNextDialog) {
     EXPECT_EQ(TextOf(dlg), kSettingsCaption);  // the title stays
     EXPECT_EQ(TextOf(Control(dlg, kModel)), "DREVIK roll feeding cutting plotter series");
     EXPECT_EQ(Send(Control(dlg, kLanguage), CB_GETCURSEL), std::optional<LRESULT>(1));
+    Sleep(500);  // let it paint
     EXPECT_FALSE(Screenshot("kelmirt-settings-English").empty());
     ASSERT_TRUE(ClickButton(dlg, kCancel));
     ASSERT_TRUE(Closes(dlg));
