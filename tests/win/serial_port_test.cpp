@@ -174,18 +174,18 @@ TEST_F(SerialPortTest, FailingWriteRaisesCodeFour) {
     GetTempPathW(MAX_PATH, temp);
     GetTempFileNameW(temp, L"ser", 0, file);
     {
-    CTestSerialPort port;
-    ASSERT_TRUE(port.OpenPort(owner.h, near_, 9600, 'N', 8, 1, EV_CTS, 8));
-    // A handle that refuses writes in place of the line.
-    HANDLE readOnly = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_OVERLAPPED, nullptr);
-    ASSERT_NE(readOnly, INVALID_HANDLE_VALUE);
-    port.ReplaceHandle(readOnly);
-    ASSERT_TRUE(port.StartMonitor());
-    ASSERT_TRUE(WaitUntilAlive(port));
-    ASSERT_TRUE(port.WriteToPort("PU0,0;"));
-    EXPECT_TRUE(owner.WaitFor(WM_PORT_ERROR, 4, 5000));
-    EXPECT_TRUE(owner.WaitFor(WM_PORT_WRITTEN, 6, 5000));
+        CTestSerialPort port;
+        ASSERT_TRUE(port.OpenPort(owner.h, near_, 9600, 'N', 8, 1, EV_CTS, 8));
+        // A handle that refuses writes in place of the line.
+        HANDLE readOnly = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OVERLAPPED, nullptr);
+        ASSERT_NE(readOnly, INVALID_HANDLE_VALUE);
+        port.ReplaceHandle(readOnly);
+        ASSERT_TRUE(port.StartMonitor());
+        ASSERT_TRUE(WaitUntilAlive(port));
+        ASSERT_TRUE(port.WriteToPort("PU0,0;"));
+        EXPECT_TRUE(owner.WaitFor(WM_PORT_ERROR, 4, 5000));
+        EXPECT_TRUE(owner.WaitFor(WM_PORT_WRITTEN, 6, 5000));
     }
     DeleteFileW(file);
 }
