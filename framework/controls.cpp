@@ -3,6 +3,13 @@
 #include "app.h"
 #include "fwstring.h"
 
+bool CButton::OnChildNotify(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+    if (msg != WM_DRAWITEM) return false;
+    DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp));
+    *result = TRUE;
+    return true;
+}
+
 bool CToolTipCtrl::Create(CWnd* tool, DWORD style) {
     HWND h = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, tool->m_hWnd, nullptr, AfxGetInstanceHandle(), nullptr);

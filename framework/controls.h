@@ -12,6 +12,9 @@ public:
     }
     int GetCheck() const { return static_cast<int>(::SendMessageW(m_hWnd, BM_GETCHECK, 0, 0)); }
     void SetCheck(int state) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(state)); }
+    // Owner-drawn buttons paint here; the parent's WM_DRAWITEM is handed to it.
+    virtual void DrawItem(DRAWITEMSTRUCT*) {}
+    bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
 };
 
 class CEdit : public CWnd {

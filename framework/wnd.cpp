@@ -48,6 +48,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
 bool CWnd::SubclassWindow(HWND hwnd) {
     if (!hwnd || m_hWnd) return false;
     m_hWnd = hwnd;
+    PreSubclassWindow();
     SetPropW(hwnd, kObjectProp, this);
     m_oldProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FwWndProc)));
@@ -75,7 +76,18 @@ LRESULT CWnd::Default() {
     return DefWindowProcW(m_hWnd, m_current.msg, m_current.wp, m_current.lp);
 }
 
+bool CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // Owner-drawn controls paint themselves: the parent hands the request back to them.
+    if (msg == WM_DRAWITEM && lp) {
+        auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (dis->CtlType != ODT_MENU)
+            if (CWnd* child = FromHandlePermanent(dis->hwndItem)) {
+                LRESULT result = 0;
+                if (child->OnChildNotify(msg, wp, lp, &result)) return result;
+            }
+    }
     if (const CMessageMapEntry* e = GetMessageMap()->Find(msg, wp, lp)) return e->handler(*this, wp, lp);
     return Default();
 }

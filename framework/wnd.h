@@ -120,6 +120,10 @@ public:
     virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
     // After the window is gone (WM_NCDESTROY).
     virtual void PostNcDestroy() {}
+    // Just before SubclassWindow routes the window through this object.
+    virtual void PreSubclassWindow() {}
+    // A notification the parent got about this control (WM_DRAWITEM); true when handled here.
+    virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
 protected:
     WNDPROC m_oldProc = nullptr;

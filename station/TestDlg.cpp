@@ -46,7 +46,8 @@ const CMessageMap* CTestDlg::StaticMap() {
         .Message(WM_DESTROY, &CTestDlg::OnDestroy)
         .Message(WM_TRAY_NOTIFY, &CTestDlg::OnTrayNotify)
         .Message(WM_STATION_PING, &CTestDlg::OnPing)
-        .Message(WM_GET_LANGUAGE, &CTestDlg::OnGetLanguage);
+        .Message(WM_GET_LANGUAGE, &CTestDlg::OnGetLanguage)
+        .Message(WM_PORT_ERROR, &CTestDlg::OnPortError);
     return &map;
 }
 
@@ -153,7 +154,7 @@ BOOL CTestDlg::OnInitDialog() {
 
     m_driveDialog = 0;
     m_autoMode = 1;
-    m_radioAuto.SetCheck(BST_CHECKED);
+    m_radioAuto.SetSelected(1);
 
     g_stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     g_watcherFolder = m_settings.exportFolder;
@@ -270,7 +271,7 @@ LRESULT CTestDlg::OnTimer(WPARAM wp, LPARAM) {
 LRESULT CTestDlg::OnClose(WPARAM, LPARAM) { return 0; }
 
 LRESULT CTestDlg::OnDestroy(WPARAM, LPARAM) {
-    g_serialPort.Purge(PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+    PurgeComm(g_serialPort.GetPortHandle(), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     m_tray.RemoveTrayIcon();
     if (g_watcherThread) SetEvent(g_stopEvent);
     UnregisterDeviceWatch(m_hDevNotify);
@@ -306,5 +307,4 @@ void CTestDlg::OnFileMode() {
 
 // Sending, settings and job intake arrive with their own parts of the station.
 void CTestDlg::OnStopCutting() {}
-void CTestDlg::OnSettings() {}
 void CTestDlg::OnOpenPltFile() {}

@@ -12,6 +12,8 @@
 #include "dialog.h"
 #include "settings.h"
 
+class CCfgdlg;
+
 class CTestDlg : public CDialog {
     FW_DECLARE_MESSAGE_MAP()
 public:
@@ -57,6 +59,19 @@ public:
 
     // The job being sent.
     char* m_sendBuffer = nullptr;
+    int32_t m_startSegment = 1;  // first segment number of segmented output
+
+    // The settings dialog while it is open (one at a time).
+    CCfgdlg* m_openSettings = nullptr;
+    // The settings command's re-check of the cutter on USB.
+    void RecheckCutter();
+    // Ends a waiting folder watcher and, in Auto mode, starts a new one.
+    void RestartFolderWatcher();
+    // Starts the folder watcher thread; false when it could not be started.
+    bool StartFolderWatcher();
+
+    // Link errors: code 2 offers to reopen the serial port.
+    void OnPortErrorReopen();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -81,6 +96,7 @@ protected:
     LRESULT OnTrayNotify(WPARAM, LPARAM);
     LRESULT OnPing(WPARAM, LPARAM);
     LRESULT OnGetLanguage(WPARAM, LPARAM);
+    LRESULT OnPortError(WPARAM, LPARAM);
 
 private:
     void LoadSettings();

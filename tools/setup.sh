@@ -11,7 +11,7 @@ SUDO=""
 native_pkgs=(cmake g++ clang-14 libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
              libdxflib-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686
              g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-             xvfb x11-apps imagemagick fonts-wqy-zenhei x11-utils xdotool dpkg-dev python3-pil)
+             xvfb x11-apps imagemagick fonts-wqy-zenhei x11-utils xdotool dpkg-dev python3-pil socat)
 i386_pkgs=(wine wine32:i386)
 
 missing=()
