@@ -37,9 +37,12 @@ const char kHelp[] =
     "  --not-ready            answer the status request with the ready byte 0\n"
     "  --no-status-answer     take the status request and never answer it\n"
     "  --slow MS              keep each write pending for MS milliseconds before taking it\n"
-    "  --short-write N        take only part of the N-th write (from 1), then hang up\n"
-    "  --fail-write N         hang up instead of taking the N-th write (from 1)\n"
-    "  --disconnect-after N   go away (end) once N writes were taken\n"
+    "  --short-write N        take only the first 100 bytes of the N-th write (from 1), then\n"
+    "                         hang up (a pipe completes a write whole or not at all, so the\n"
+    "                         station sees that write fail)\n"
+    "  --fail-write N         hang up while the N-th write (from 1) is pending\n"
+    "  --disconnect-after N   hang up and go away (end) once N writes were taken, so the\n"
+    "                         next write fails at once\n"
     "  --vanish-after-status  go away once the first status request was answered\n"
     "  --help                 this text\n";
 
