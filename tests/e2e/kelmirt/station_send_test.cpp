@@ -344,6 +344,21 @@ TEST_F(StationSendTest, BusyRefusalThenStopMidSendLeavesTheStationIdle) {
     EXPECT_TRUE(sim.Running());
 }
 
+TEST_F(StationSendTest, ChineseStationShowsItsOwnTexts) {
+    ASSERT_TRUE(sim.Start("--slow 300"));
+    HWND w = StartStation("[Language]\r\nLan=Chinese\r\n");
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(ControlText(w, kStatusLine), "准备就绪");
+    ASSERT_EQ(SendJob(w, Stream(3000)), std::optional<LRESULT>(6));
+    EXPECT_EQ(ControlText(w, kStatusLine), "发送中。。。");
+    EXPECT_TRUE(WaitUntil([&] { return TipStartsWith("完成: "); }, 5000, 100));
+    ASSERT_TRUE(WaitUntil([&] { return !Enabled(w, kStopButton); }, 20000, 50));
+    EXPECT_EQ(ControlText(w, kStatusLine), "准备就绪");
+    EXPECT_TRUE(Balloon("发送完毕！"));
+    EXPECT_TRUE(TipStartsWith("准备就绪"));
+    EXPECT_EQ(sim.Received(), Stream(3000));
+}
+
 // Every way a write can fail: the abort message as a box (and balloon), then idle.
 // A pipe completes a write whole or not at all, so the short count of a write that
 // "SendBytes is wrong!" reports is tested on the Windows side (win_test).
