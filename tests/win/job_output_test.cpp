@@ -12,10 +12,11 @@
 #include "StationState.h"
 #include "TestDlg.h"
 #include "fwstring.h"
+#include "own_dialogs.h"
 
 namespace {
 
-const int kFileNameEdit = 0x480, kFileNameCombo = 0x47C, kBoxText = 0xFFFF;
+const int kFileNameEdit = 0x480, kFileNameCombo = 0x47C;
 
 struct Shown {
     std::string kind;  // "save" or "box"
@@ -27,40 +28,20 @@ struct Shown {
 std::vector<Shown> Answer(int count, const std::string& fileName) {
     std::vector<Shown> shown;
     std::vector<HWND> done;
-    DWORD start = GetTickCount();
-    while (static_cast<int>(shown.size()) < count && GetTickCount() - start < 20000) {
-        struct Find { std::vector<HWND>* done; HWND found; } f{&done, nullptr};
-        EnumWindows([](HWND h, LPARAM lp) -> BOOL {
-            auto* f = reinterpret_cast<Find*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            wchar_t cls[16] = {};
-            GetClassNameW(h, cls, 16);
-            if (pid != GetCurrentProcessId() || !IsWindowVisible(h) || lstrcmpW(cls, L"#32770") != 0) return TRUE;
-            for (HWND d : *f->done)
-                if (d == h) return TRUE;
-            f->found = h;
-            return FALSE;
-        }, reinterpret_cast<LPARAM>(&f));
-        if (!f.found) {
-            Sleep(50);
-            continue;
-        }
-        HWND w = f.found;
+    while (static_cast<int>(shown.size()) < count) {
+        HWND w = own_dialogs::WaitNext(done, 20000);
+        if (!w) break;
         done.push_back(w);
         Sleep(200);  // let it finish its initialisation
-        if (GetDlgItem(w, kBoxText)) {
-            wchar_t buf[1024] = {};
-            GetDlgItemTextW(w, kBoxText, buf, 1024);
-            shown.push_back({"box", WideToUtf8(buf)});
-            PostMessageW(w, WM_COMMAND, IDOK, 0);
+        if (own_dialogs::IsBox(w)) {
+            shown.push_back({"box", own_dialogs::BoxText(w)});
         } else {
             std::wstring name = Utf8ToWide(fileName);
             SetDlgItemTextW(w, kFileNameEdit, name.c_str());
             SetDlgItemTextW(w, kFileNameCombo, name.c_str());
             shown.push_back({"save", ""});
-            PostMessageW(w, WM_COMMAND, IDOK, 0);
         }
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
     }
     return shown;
 }

@@ -9,38 +9,17 @@
 
 #include "StationState.h"
 #include "TestDlg.h"
+#include "own_dialogs.h"
 
 namespace {
 
 // Presses OK in the first message box of this process that shows up; its text.
 std::string AnswerBox() {
-    std::string text;
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 10000) {
-        HWND box = nullptr;
-        EnumWindows([](HWND h, LPARAM lp) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            wchar_t cls[16] = {};
-            GetClassNameW(h, cls, 16);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(h) && lstrcmpW(cls, L"#32770") == 0) {
-                *reinterpret_cast<HWND*>(lp) = h;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&box));
-        if (box) {
-            wchar_t buf[256] = {};
-            GetDlgItemTextW(box, 0xFFFF, buf, 256);
-            char utf8[512] = {};
-            WideCharToMultiByte(CP_UTF8, 0, buf, -1, utf8, sizeof(utf8), nullptr, nullptr);
-            text = utf8;
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
-        Sleep(20);
-    }
-    return "<no box>";
+    HWND box = own_dialogs::WaitNext({});
+    if (!box) return "<no box>";
+    std::string text = own_dialogs::BoxText(box);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
 }
 
 struct SendingDialog {

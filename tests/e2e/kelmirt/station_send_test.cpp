@@ -322,6 +322,15 @@ TEST_F(StationSendTest, BusyRefusalThenStopMidSendLeavesTheStationIdle) {
     EXPECT_FALSE(FileExists(JobFilePath()));
     EXPECT_TRUE(Balloon(kBusy));
 
+    // A device arrival while sending leaves the send's device alone: no status query,
+    // the status line stays, the send goes on.
+    size_t before = sim.Received().size();
+    DWORD t0 = GetTickCount();
+    EXPECT_EQ(Send(w, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), std::optional<LRESULT>(TRUE));
+    EXPECT_LT(GetTickCount() - t0, 900u) << "the arrival waited for a status query";
+    EXPECT_EQ(ControlText(w, kStatusLine), "Sending...");
+    EXPECT_TRUE(WaitUntil([&] { return sim.Received().size() > before; }, 5000));
+
     // Stop while a chunk is under way.
     ASSERT_TRUE(ClickButton(w, kStopButton));
     ASSERT_TRUE(WaitIdle(w, 5000));
