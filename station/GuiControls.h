@@ -94,15 +94,3 @@ protected:
     LRESULT OnCreate(WPARAM, LPARAM);
     void ClearGroup();
 };
-
-// Progress bar that shows its percentage as text.
-class CTextProgressCtrl : public CProgressCtrl {
-public:
-    void SetBarColour(COLORREF c) { m_bar = c; }
-    void SetBgColour(COLORREF c) { m_bg = c; }
-    void SetTextColour(COLORREF c) { m_text = c; }
-    void SetTextOnBarColour(COLORREF c) { m_textOnBar = c; }
-
-protected:
-    COLORREF m_bar = 0, m_bg = 0, m_text = 0, m_textOnBar = 0;
-};

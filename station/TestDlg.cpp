@@ -6,6 +6,7 @@
 #include "AboutDlg.h"
 #include "SerialPort.h"
 #include "StationState.h"
+#include "UsbLink.h"
 #include "app.h"
 #include "fwstring.h"
 #include "gdi.h"
@@ -16,9 +17,6 @@
 namespace {
 const COLORREF kStatusText = 0xC81111;
 const COLORREF kIdleGrey = 0xC8D0D4;
-
-// The printing-class interface GUID the cutter appears under.
-const GUID kUsbPrintInterface = {0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
 }  // namespace
 
 const CMessageMap* CTestDlg::StaticMap() {
@@ -47,6 +45,8 @@ const CMessageMap* CTestDlg::StaticMap() {
         .Message(WM_TRAY_NOTIFY, &CTestDlg::OnTrayNotify)
         .Message(WM_STATION_PING, &CTestDlg::OnPing)
         .Message(WM_GET_LANGUAGE, &CTestDlg::OnGetLanguage)
+        .Message(WM_PORT_WRITTEN, &CTestDlg::OnSendProgress)
+        .Message(WM_SEND_JOBFILE, &CTestDlg::OnSendJobFile)
         .Message(WM_PORT_ERROR, &CTestDlg::OnPortError);
     return &map;
 }
@@ -57,6 +57,8 @@ CTestDlg::CTestDlg(CWnd* parent) : CDialog(IDD_KELMIRT_DIALOG, parent) {
 
 CTestDlg::~CTestDlg() {
     if (m_statusBrush) DeleteObject(m_statusBrush);
+    if (m_overlapped.hEvent) CloseHandle(m_overlapped.hEvent);
+    delete[] m_sendBuffer;
 }
 
 void CTestDlg::DoDataExchange(CDataExchange* pDX) {
@@ -264,6 +266,9 @@ LRESULT CTestDlg::OnTimer(WPARAM wp, LPARAM) {
             m_tray.SetTrayIcon(IDI_BLINK2);
             g_blinkToggle = 1;
         }
+    } else if (wp == 2) {
+        // A tick left in the queue after the send ended finds no device.
+        if (m_hDevice && m_hDevice != INVALID_HANDLE_VALUE && !g_idle) PollWrite();
     }
     return Default();
 }
@@ -271,6 +276,11 @@ LRESULT CTestDlg::OnTimer(WPARAM wp, LPARAM) {
 LRESULT CTestDlg::OnClose(WPARAM, LPARAM) { return 0; }
 
 LRESULT CTestDlg::OnDestroy(WPARAM, LPARAM) {
+    // Ended while sending (Esc): the write under way must not outlive the device handle.
+    if (!g_idle) {
+        KillTimer(1);
+        AbandonDevice();
+    }
     PurgeComm(g_serialPort.GetPortHandle(), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     m_tray.RemoveTrayIcon();
     if (g_watcherThread) SetEvent(g_stopEvent);
@@ -305,6 +315,4 @@ void CTestDlg::OnFileMode() {
     SetEvent(g_stopEvent);
 }
 
-// Sending, settings and job intake arrive with their own parts of the station.
-void CTestDlg::OnStopCutting() {}
 void CTestDlg::OnOpenPltFile() {}

@@ -9,6 +9,7 @@
 
 #include "GuiControls.h"
 #include "SystemTray.h"
+#include "TextProgressCtrl.h"
 #include "dialog.h"
 #include "settings.h"
 
@@ -45,9 +46,10 @@ public:
     uint8_t m_markDataPresent = 0;
     uint8_t m_linkUsable = 0;
 
-    // The cutter on USB.
+    // The cutter on USB (UsbLink.cpp).
     std::string m_devicePath;
-    HANDLE m_hDevice = nullptr;
+    HANDLE m_hDevice = nullptr;   // 0 when no device is open
+    OVERLAPPED m_overlapped{};    // shared by the chunk writes and the status query
     HDEVNOTIFY m_hDevNotify = nullptr;
     uint16_t m_deviceStatus[2] = {0, 0};
     uint8_t m_deviceReady = 0;
@@ -57,7 +59,8 @@ public:
     BOOL RegisterDeviceWatch(const GUID& interfaceClass, HWND recipient, HDEVNOTIFY* handle);
     BOOL UnregisterDeviceWatch(HDEVNOTIFY handle);
 
-    // The job being sent.
+    // The stream being sent (Sending.cpp). The buffer is the dialog's from the start of a
+    // send until its end.
     char* m_sendBuffer = nullptr;
     int32_t m_startSegment = 1;  // first segment number of segmented output
 
@@ -72,6 +75,23 @@ public:
 
     // Link errors: code 2 offers to reopen the serial port.
     void OnPortErrorReopen();
+    int m_totalLength = 0;
+    int m_sentCount = 0;
+    char* m_cursor = nullptr;
+    int m_expectedCount = 0;
+    BOOL WriteChunk(const void* bytes, int count);
+    int PollWrite();
+    // Starts sending buffer (allocated with new[], owned by the dialog from here on) on the
+    // device handle that the caller has opened.
+    void BeginSend(char* buffer, int length);
+
+    // Job options the job intake sets before it converts a job; the output step reads them.
+    uint8_t m_saveToFile = 0;  // save the stream as a .plt file instead of sending it
+    int32_t m_markValue = 0;   // the barcode number of a contour job
+    bool m_copiesOn = false;   // cleared when a send ends
+    // The output step of a converted job (JobOutput.cpp): saves the stream or, after the
+    // status checks, starts sending it. Returns 0 when no cutter answered, else 1.
+    int OutputConvertedJob(const std::string& stream);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -96,9 +116,15 @@ protected:
     LRESULT OnTrayNotify(WPARAM, LPARAM);
     LRESULT OnPing(WPARAM, LPARAM);
     LRESULT OnGetLanguage(WPARAM, LPARAM);
-    LRESULT OnPortError(WPARAM, LPARAM);
+    LRESULT OnSendProgress(WPARAM, LPARAM count);
+    LRESULT OnSendJobFile(WPARAM, LPARAM);
+    LRESULT OnPortError(WPARAM, LPARAM code);
 
 private:
+    LRESULT EndSend();
+    // Cancels a write under way and closes the device handle.
+    void AbandonDevice();
+    void PrepareOverlapped();
     void LoadSettings();
     void SetStatusText(const char* english, const std::string& chinese);
 };

@@ -119,3 +119,6 @@
 #define ID_TRAY_EXIT 32773
 #define ID_TRAY_STOP 32774
 #define ID_TRAY_HELP 32775
+
+// Sending to the cutter and its link errors.
+#define IDS_SENDING 115

@@ -29,6 +29,7 @@ HWND StationTest::Start(CProgram& prog, const std::optional<std::string>& ini, c
     o.program = JoinPath(DistDir(), "Kelmirt.exe");
     o.copySiblings = false;
     if (ini) o.settingsFiles["Kelmirt.ini"] = *ini;
+    o.env = stationEnv;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string("kelmirt-") + info->test_suite_name() + "-" + info->name() + tag;
     for (char& c : name) if (c == '/') c = '-';

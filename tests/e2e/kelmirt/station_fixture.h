@@ -3,6 +3,7 @@
 // folder of its own, and the station's window and tray menu as a user sees them.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -44,6 +45,8 @@ protected:
     std::string IniPath() const;
 
     e2e::CProgram station;
+    // Environment additions for the stations this test starts.
+    std::map<std::string, std::string> stationEnv;
 };
 
 }  // namespace kelmirt_e2e

@@ -1,0 +1,433 @@
+// Sending to the cutter end to end: the real station with a simulated cutter
+// (cutter-sim.exe) serving the named pipe that KELMIRT_CUTTER_PIPE names.
+#include <windows.h>
+#include <dbt.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include "station_fixture.h"
+
+using namespace e2e;
+
+namespace kelmirt_e2e {
+namespace {
+
+constexpr int kStopButton = 1000, kSettingsButton = 1001, kOpenPltButton = 1002, kBanner = 1008;
+constexpr int kAutoRadio = 1017, kFileRadio = 1018;
+const char kEnglishIni[] = "[Language]\r\nLan=English\r\n";
+const char kBusy[] = "正在切割，请稍后再试!";
+const char kAborted[] = "本次刻绘意外中止或被取消!请复位刻绘机!";
+
+std::string JobFilePath() { return TempDir() + "ornavexjob.008"; }
+
+std::string ReadBinary(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+bool WriteBinary(const std::string& path, const std::string& data) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(data.data(), static_cast<std::streamsize>(data.size()));
+    return static_cast<bool>(f);
+}
+
+// A stream that shows misplaced or lost chunks: each line numbers itself.
+std::string Stream(size_t n) {
+    std::string s;
+    for (int line = 0; s.size() < n; ++line) s += "PU" + std::to_string(line * 7) + "," + std::to_string(line) + ";\n";
+    s.resize(n);
+    return s;
+}
+
+// One simulated cutter process and the files it writes.
+class CutterSim {
+public:
+    CutterSim() {
+        static int serial = 0;
+        name_ = "kelmirt-test-cutter-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+        out_ = JoinPath(OutputDir(), name_ + ".out");
+        chunks_ = JoinPath(OutputDir(), name_ + ".chunks");
+    }
+    ~CutterSim() { Stop(); }
+
+    const std::string& Name() const { return name_; }
+    std::string PipePath() const { return "\\\\.\\pipe\\" + name_; }
+
+    bool Start(const std::string& options = "") {
+        Stop();
+        Clear();
+        LaunchOptions o;
+        o.program = KM_CUTTER_SIM;
+        o.copySiblings = false;
+        o.arguments = "--pipe " + name_ + " --out \"" + out_ + "\" --chunks \"" + chunks_ + "\" " + options;
+        o.runName = name_;
+        prog_ = std::make_unique<CProgram>();
+        if (!prog_->Start(o)) {
+            ADD_FAILURE() << prog_->Error();
+            return false;
+        }
+        return WaitUntil([&] { return Present(); }, 10000);
+    }
+    void Stop() {
+        if (prog_) prog_->Terminate();
+        prog_.reset();
+        WaitUntil([&] { return !Present(); }, 5000);
+    }
+    bool Present() const {
+        return WaitNamedPipeA(PipePath().c_str(), 1) || GetLastError() == ERROR_SEM_TIMEOUT ||
+               GetLastError() == ERROR_PIPE_BUSY;
+    }
+    void Clear() {
+        DeleteFileIfAny(out_);
+        DeleteFileIfAny(chunks_);
+    }
+    std::string Received() const { return ReadBinary(out_); }
+    std::vector<int> Chunks() const {
+        std::vector<int> sizes;
+        std::ifstream f(chunks_);
+        for (int n; f >> n;) sizes.push_back(n);
+        return sizes;
+    }
+    bool Running() const { return prog_ && prog_->Running(); }
+
+private:
+    std::string name_, out_, chunks_;
+    std::unique_ptr<CProgram> prog_;
+};
+
+class StationSendTest : public StationTest {
+protected:
+    void SetUp() override {
+        StationTest::SetUp();
+        DeleteFileIfAny(JobFilePath());
+        stationEnv["KELMIRT_CUTTER_PIPE"] = sim.Name();
+    }
+    void TearDown() override {
+        StationTest::TearDown();
+        sim.Stop();
+        DeleteFileIfAny(JobFilePath());
+    }
+
+    HWND StartStation(const std::string& ini = kEnglishIni) {
+        HWND w = Start(ini);
+        if (w) {
+            EXPECT_TRUE(WaitHidden(w));
+        }
+        return w;
+    }
+    // The converter's hand-over: the job file, then WM_SEND_JOBFILE, answered synchronously.
+    std::optional<LRESULT> SendJob(HWND w, const std::string& job, DWORD timeoutMs = 10000) {
+        EXPECT_TRUE(WriteBinary(JobFilePath(), job));
+        return Send(w, WM_SEND_JOBFILE, 0, 0, timeoutMs);
+    }
+    bool Enabled(HWND w, int id) { return IsWindowEnabled(Control(w, id)) != FALSE; }
+    bool Idle(HWND w) { return !Enabled(w, kStopButton) && Enabled(w, kSettingsButton); }
+    bool WaitIdle(HWND w, DWORD ms = 20000) {
+        return WaitUntil([&] { return Idle(w) && ControlText(w, kStatusLine) == "Ready"; }, ms, 50);
+    }
+    bool Balloon(const std::string& text, DWORD ms = 5000) {
+        return WaitUntil([&] {
+            auto tray = ReadTray();
+            return tray && std::find(tray->balloons.begin(), tray->balloons.end(), text) != tray->balloons.end();
+        }, ms, 100);
+    }
+    bool TipStartsWith(const std::string& prefix) {
+        auto tray = ReadTray();
+        if (!tray) return false;
+        for (const auto& t : tray->tips)
+            if (t.compare(0, prefix.size(), prefix) == 0) return true;
+        return false;
+    }
+    // The idle state as the user sees it: buttons, radios, status line and tray menu.
+    void ExpectIdle(HWND w) {
+        EXPECT_FALSE(Enabled(w, kStopButton));
+        for (int id : {kSettingsButton, kOpenPltButton, kExitButton, kAutoRadio, kFileRadio})
+            EXPECT_TRUE(Enabled(w, id)) << "control " << id;
+        EXPECT_EQ(ControlText(w, kStatusLine), "Ready");
+        ExpectTrayMenu(w, /*sending=*/false);
+    }
+    void ExpectTrayMenu(HWND w, bool sending) {
+        HWND menu = OpenTrayMenu(w);
+        ASSERT_NE(menu, nullptr);
+        for (const auto& item : TrayMenuItems(menu)) {
+            if (item.separator) continue;
+            bool greyed = sending ? (item.id == kTraySet || item.id == kTrayExit) : item.id == kTrayStop;
+            EXPECT_EQ(item.greyed, greyed) << item.text << (sending ? " while sending" : " while idle");
+        }
+        ASSERT_TRUE(CloseMenu(menu));
+        WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
+    }
+    // Closes a message box of the station (captioned with the program's title, like the
+    // station's own window, which it is not) and returns its text.
+    std::string CloseBox(HWND w, DWORD ms = 10000) {
+        WindowQuery q;
+        q.cls = "#32770";
+        q.caption = "Kelmirt";
+        q.pid = station.Pid();
+        q.visibleOnly = true;
+        HWND box = nullptr;
+        WaitUntil([&] {
+            for (HWND h : FindTopWindows(q))
+                if (h != w) box = h;
+            return box != nullptr;
+        }, ms, 50);
+        if (!box) return "<no box>";
+        std::string text = MessageBoxText(box);
+        PressKey(box, VK_RETURN);
+        WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+        return text;
+    }
+    int BoxCount(HWND w) {
+        WindowQuery q;
+        q.caption = "Kelmirt";
+        q.pid = station.Pid();
+        q.visibleOnly = true;
+        int n = 0;
+        for (HWND h : FindTopWindows(q)) n += h != w;
+        return n;
+    }
+
+    CutterSim sim;
+};
+
+// Sends a message from a thread of its own, so that the test can answer the message
+// boxes the handler shows before it returns.
+class AsyncSend {
+public:
+    AsyncSend(HWND w, UINT msg) : thread_([=] {
+        DWORD_PTR r = 0;
+        if (SendMessageTimeoutW(w, msg, 0, 0, SMTO_NORMAL, 30000, &r)) result_ = static_cast<LRESULT>(r);
+        done_ = true;
+    }) {}
+    ~AsyncSend() { thread_.join(); }
+    std::optional<LRESULT> Result() {
+        WaitUntil([&] { return done_.load(); }, 30000);
+        return done_ && result_ >= 0 ? std::optional<LRESULT>(result_) : std::nullopt;
+    }
+
+private:
+    std::atomic<bool> done_{false};
+    LRESULT result_ = -1;
+    std::thread thread_;
+};
+
+TEST_F(StationSendTest, JobFileArrivesByteForByteInChunksOfAtMostThousand) {
+    ASSERT_TRUE(sim.Start());
+    HWND w = StartStation();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(ControlText(w, kStatusLine), "Ready");
+
+    struct Case {
+        const char* name;
+        std::string job;
+        std::string arrives;
+        std::vector<int> chunks;
+    };
+    std::string withNul = Stream(2500);
+    withNul[1500] = '\0';
+    const Case cases[] = {
+        {"3500 bytes", Stream(3500), Stream(3500), {1000, 1000, 1000, 500}},
+        {"1000 bytes", Stream(1000), Stream(1000), {1000}},
+        {"1001 bytes", Stream(1001), Stream(1001), {1000, 1}},
+        {"empty", "", "", {}},
+        // The stream ends at its first NUL; nothing after it goes out.
+        {"NUL inside", withNul, withNul.substr(0, 1500), {1000, 500}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim.Clear();
+        ASSERT_EQ(SendJob(w, c.job), std::optional<LRESULT>(6));
+        ASSERT_TRUE(WaitIdle(w));
+        EXPECT_EQ(sim.Received(), c.arrives);
+        EXPECT_EQ(sim.Chunks(), c.chunks);
+        EXPECT_TRUE(Balloon("Data is finshed!"));
+        EXPECT_TRUE(TipStartsWith("Ready"));
+        // The job file stays where the converter left it.
+        EXPECT_TRUE(FileExists(JobFilePath()));
+    }
+    ExpectIdle(w);
+}
+
+TEST_F(StationSendTest, ResultCodesFollowTheCutterAndItsArrivalAndRemoval) {
+    // No cutter at start: not found, and the query fails silently.
+    HWND w = StartStation();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(ControlText(w, kStatusLine), "Not find plotter device");
+    ASSERT_TRUE(Restore(w));
+    EXPECT_FALSE(IsWindowVisible(Control(w, kBanner)));
+    EXPECT_EQ(SendJob(w, "PU0,0;"), std::optional<LRESULT>(2));
+    EXPECT_EQ(BoxCount(w), 0) << "a box came up";
+
+    // The cutter arrives, but is not ready.
+    ASSERT_TRUE(sim.Start("--not-ready"));
+    ASSERT_EQ(Send(w, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0, 10000), std::optional<LRESULT>(TRUE));
+    EXPECT_EQ(ControlText(w, kStatusLine), "Plot device connected");
+    EXPECT_TRUE(IsWindowVisible(Control(w, kBanner)));
+    EXPECT_EQ(ControlText(w, kBanner), "DREVIK PLOTTER \r\n");
+    EXPECT_EQ(SendJob(w, "PU0,0;"), std::optional<LRESULT>(1));
+    Sleep(300);
+    EXPECT_EQ(sim.Received(), "");
+
+    // Removal of another device while the cutter stays changes nothing.
+    ASSERT_EQ(Send(w, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0), std::optional<LRESULT>(TRUE));
+    EXPECT_EQ(ControlText(w, kStatusLine), "Plot device connected");
+    Sleep(300);
+    EXPECT_FALSE(Screenshot("kelmirt-send-device-connected").empty());
+
+    // The cutter goes away.
+    sim.Stop();
+    ASSERT_EQ(Send(w, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0), std::optional<LRESULT>(TRUE));
+    EXPECT_EQ(ControlText(w, kStatusLine), "Plot device disconnected");
+    EXPECT_FALSE(IsWindowVisible(Control(w, kBanner)));
+
+    // A cutter that never answers the status request: the box, then result 2.
+    ASSERT_TRUE(sim.Start("--no-status-answer"));
+    {
+        ASSERT_TRUE(WriteBinary(JobFilePath(), "PU0,0;"));
+        AsyncSend send(w, WM_SEND_JOBFILE);
+        EXPECT_EQ(CloseBox(w), "没有得到参数");
+        EXPECT_EQ(send.Result(), std::optional<LRESULT>(2));
+    }
+
+    // The cutter answers and then cannot be opened: result 3.
+    ASSERT_TRUE(sim.Start("--vanish-after-status"));
+    EXPECT_EQ(SendJob(w, "PU0,0;"), std::optional<LRESULT>(3));
+    EXPECT_TRUE(Idle(w));
+    EXPECT_TRUE(FileExists(JobFilePath()));
+    EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
+}
+
+TEST_F(StationSendTest, BusyRefusalThenStopMidSendLeavesTheStationIdle) {
+    ASSERT_TRUE(sim.Start("--slow 400"));
+    HWND w = StartStation();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(Restore(w));
+    const std::string job = Stream(20000);
+    ASSERT_EQ(SendJob(w, job), std::optional<LRESULT>(6));
+    EXPECT_EQ(ControlText(w, kStatusLine), "Sending...");
+    EXPECT_TRUE(Enabled(w, kStopButton));
+    for (int id : {kSettingsButton, kOpenPltButton, kExitButton, kAutoRadio, kFileRadio})
+        EXPECT_FALSE(Enabled(w, id)) << "control " << id;
+    ExpectTrayMenu(w, /*sending=*/true);
+    EXPECT_TRUE(WaitUntil([&] { return TipStartsWith("Sending: "); }, 5000, 100));
+
+    // A second job while sending is refused: its file is deleted, a balloon says why.
+    ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= 1000; }, 10000));
+    EXPECT_EQ(SendJob(w, "PU1,1;"), std::optional<LRESULT>(0));
+    EXPECT_FALSE(FileExists(JobFilePath()));
+    EXPECT_TRUE(Balloon(kBusy));
+
+    // A device arrival while sending leaves the send's device alone: no status query,
+    // the status line stays, the send goes on.
+    size_t before = sim.Received().size();
+    DWORD t0 = GetTickCount();
+    EXPECT_EQ(Send(w, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0), std::optional<LRESULT>(TRUE));
+    EXPECT_LT(GetTickCount() - t0, 900u) << "the arrival waited for a status query";
+    EXPECT_EQ(ControlText(w, kStatusLine), "Sending...");
+    EXPECT_TRUE(WaitUntil([&] { return sim.Received().size() > before; }, 5000));
+
+    // Stop while a chunk is under way.
+    ASSERT_TRUE(ClickButton(w, kStopButton));
+    ASSERT_TRUE(WaitIdle(w, 5000));
+    EXPECT_TRUE(Balloon("Data is finshed!"));
+    ExpectIdle(w);
+    Sleep(1500);
+    size_t got = sim.Received().size();
+    EXPECT_LT(got, job.size());
+    EXPECT_EQ(sim.Received(), job.substr(0, got)) << "what arrived is the start of the job";
+
+    // The tray's Stop ends a send as well, and the station sends again afterwards.
+    ASSERT_EQ(SendJob(w, job), std::optional<LRESULT>(6));
+    HWND menu = OpenTrayMenu(w);
+    ASSERT_NE(menu, nullptr);
+    auto items = TrayMenuItems(menu);
+    ASSERT_EQ(items.size(), 8u);
+    ASSERT_TRUE(PickMenuItem(menu, items, 5, PickBy::Keyboard));
+    ASSERT_TRUE(WaitIdle(w, 5000));
+    ExpectIdle(w);
+    EXPECT_TRUE(sim.Running());
+}
+
+TEST_F(StationSendTest, ChineseStationShowsItsOwnTexts) {
+    ASSERT_TRUE(sim.Start("--slow 300"));
+    HWND w = StartStation("[Language]\r\nLan=Chinese\r\n");
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(ControlText(w, kStatusLine), "准备就绪");
+    ASSERT_EQ(SendJob(w, Stream(3000)), std::optional<LRESULT>(6));
+    EXPECT_EQ(ControlText(w, kStatusLine), "发送中。。。");
+    EXPECT_TRUE(WaitUntil([&] { return TipStartsWith("完成: "); }, 5000, 100));
+    ASSERT_TRUE(WaitUntil([&] { return !Enabled(w, kStopButton); }, 20000, 50));
+    EXPECT_EQ(ControlText(w, kStatusLine), "准备就绪");
+    EXPECT_TRUE(Balloon("发送完毕！"));
+    EXPECT_TRUE(TipStartsWith("准备就绪"));
+    EXPECT_EQ(sim.Received(), Stream(3000));
+}
+
+// Every way a write can fail: the abort message as a box (and balloon), then idle.
+// A pipe completes a write whole or not at all, so the short count of a write that
+// "SendBytes is wrong!" reports is tested on the Windows side (win_test).
+struct WriteFailure {
+    const char* name;
+    const char* options;
+    std::vector<int> chunks;
+};
+
+class StationWriteFailureTest : public StationSendTest, public ::testing::WithParamInterface<WriteFailure> {};
+
+TEST_P(StationWriteFailureTest, ShowsTheAbortMessageAndEndsIdle) {
+    const WriteFailure& c = GetParam();
+    ASSERT_TRUE(sim.Start(c.options));
+    HWND w = StartStation();
+    ASSERT_NE(w, nullptr);
+    const std::string job = Stream(5000);
+    ASSERT_EQ(SendJob(w, job), std::optional<LRESULT>(6));
+    EXPECT_EQ(CloseBox(w), kAborted);
+    EXPECT_TRUE(Balloon(kAborted) || Balloon("Data is finshed!"));
+    ASSERT_TRUE(WaitIdle(w, 5000));
+    Sleep(500);
+    EXPECT_EQ(sim.Chunks(), c.chunks);
+    EXPECT_EQ(sim.Received(), job.substr(0, sim.Received().size()));
+    EXPECT_EQ(BoxCount(w), 0);
+    ExpectIdle(w);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, StationWriteFailureTest,
+    ::testing::Values(WriteFailure{"HangUpWhileAWriteIsPending", "--fail-write 3", {1000, 1000}},
+                      WriteFailure{"HangUpHalfwayThroughAWrite", "--short-write 2", {1000, 100}},
+                      WriteFailure{"GoneBeforeTheNextWrite", "--disconnect-after 2", {1000, 1000}}),
+    [](const ::testing::TestParamInfo<WriteFailure>& i) { return std::string(i.param.name); });
+
+TEST_F(StationSendTest, TwoHundredKilobyteJobArrivesWholeWithVisibleProgress) {
+    ASSERT_TRUE(sim.Start());
+    HWND w = StartStation();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(Restore(w));
+    const std::string job = Stream(200 * 1024);
+    DWORD start = GetTickCount();
+    ASSERT_EQ(SendJob(w, job), std::optional<LRESULT>(6));
+    // Mid-send: the blue bar, its percentage and the red text over the empty part.
+    ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= job.size() * 45 / 100; }, 60000, 20));
+    EXPECT_FALSE(Screenshot("kelmirt-send-mid-send").empty());
+    ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= job.size(); }, 60000, 50));
+    DWORD ms = GetTickCount() - start;
+    ASSERT_TRUE(WaitIdle(w, 5000));
+    EXPECT_EQ(sim.Received() == job, true) << "the job arrived changed";
+    EXPECT_EQ(sim.Chunks().size(), 205u);
+    double rate = job.size() / (ms / 1000.0);
+    std::cout << "[ measure  ] " << job.size() << " bytes in " << ms << " ms: " << static_cast<int>(rate)
+              << " bytes/s" << std::endl;
+    RecordProperty("send_ms", static_cast<int>(ms));
+    // One chunk per 100 ms tick at most.
+    EXPECT_LE(rate, 10500.0);
+    Sleep(300);
+    EXPECT_FALSE(Screenshot("kelmirt-send-finished").empty());
+}
+
+}  // namespace
+}  // namespace kelmirt_e2e
