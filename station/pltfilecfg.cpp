@@ -62,7 +62,12 @@ void Cpltfilecfg::OnCopiesClicked() {
 }
 
 void Cpltfilecfg::OnPens() {
-    if (m_pPresetDlg) m_pPresetDlg->DoModal();
+    if (!m_pPresetDlg) return;
+    // Owned by this topmost dialog for the run, so that it opens above it.
+    CWnd* owner = m_pPresetDlg->m_pParentWnd;
+    m_pPresetDlg->m_pParentWnd = this;
+    m_pPresetDlg->DoModal();
+    m_pPresetDlg->m_pParentWnd = owner;
 }
 
 void Cpltfilecfg::OnOK() {
