@@ -116,7 +116,7 @@ void DDX_Text(CDataExchange* pDX, int id, int& value) {
     char* end = nullptr;
     long v = std::strtol(text.c_str(), &end, 10);
     while (end && (*end == ' ' || *end == '\t')) ++end;
-    if (text.empty() || !end || *end) pDX->Fail("Please enter an integer.");
+    if (text.empty() || !end || *end) pDX->Fail("请输入一个整数。");
     value = static_cast<int>(v);
 }
 
@@ -127,7 +127,7 @@ void DDX_Text(CDataExchange* pDX, int id, float& value) {
     char* end = nullptr;
     double v = std::strtod(text.c_str(), &end);
     while (end && (*end == ' ' || *end == '\t')) ++end;
-    if (text.empty() || !end || *end) pDX->Fail("Please enter a number.");
+    if (text.empty() || !end || *end) pDX->Fail("请输入一个数。");
     value = static_cast<float>(v);
 }
 
@@ -157,12 +157,12 @@ void DDX_Radio(CDataExchange* pDX, int firstId, int& value) {
 
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
     if (pDX->m_bSaveAndValidate && (value < minVal || value > maxVal))
-        pDX->Fail(FormatText("Please enter an integer between %d and %d.", minVal, maxVal));
+        pDX->Fail(FormatText("请输入一个在 %d 和 %d 之间的整数。", minVal, maxVal));
 }
 
 void DDV_MinMaxFloat(CDataExchange* pDX, float value, float minVal, float maxVal) {
     if (pDX->m_bSaveAndValidate && (value < minVal || value > maxVal))
-        pDX->Fail(FormatText("Please enter a number between %g and %g.", minVal, maxVal));
+        pDX->Fail(FormatText("请输入一个在 %g 和 %g 之间的数字。", minVal, maxVal));
 }
 
 void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars) {

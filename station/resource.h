@@ -122,3 +122,29 @@
 
 // Sending to the cutter and its link errors.
 #define IDS_SENDING 115
+
+// --- Job dialogs: cut-job options (132) and barcode number (214); the cut strategy
+// dialog's ids are in cutstrategy/PresetDlgRes.h.
+#define IDD_PLTFILECFG 132
+#define IDD_ADDBARCODE 214
+#define IDC_CFG_WIDTH 1007
+#define IDC_CFG_HEIGHT 1008
+#define IDC_CFG_LEFT 1009
+#define IDC_CFG_TOP 1010
+#define IDC_CFG_SIZEGROUP 1041
+#define IDC_CFG_BORDERGROUP 1042
+#define IDC_CFG_SAVETOFILE 1060
+#define IDC_CFG_COPIES 1080
+#define IDC_CFG_HEIGHTLABEL 1088
+#define IDC_CFG_WIDTHLABEL 1089
+#define IDC_CFG_LEFTLABEL 1090
+#define IDC_CFG_TOPLABEL 1091
+#define IDC_CFG_COUNTLABEL 1101
+#define IDC_CFG_SPACELABEL 1102
+#define IDC_CFG_SPACE 1103
+#define IDC_CFG_COUNT 1104
+#define IDC_CFG_SEGSTART 1107
+#define IDC_CFG_SEGLABEL 1108
+#define IDC_CFG_PENS 1109
+#define IDC_BCD_NUMBER 1095
+#define IDC_BCD_GENERATE 1096

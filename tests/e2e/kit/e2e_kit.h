@@ -129,6 +129,30 @@ enum class PickBy { Keyboard, Mouse };
 bool PickMenuItem(HWND menuWindow, const std::vector<MenuItem>& items, int position, PickBy how);
 bool CloseMenu(HWND menuWindow);  // Esc
 
+// --- list views in report style -------------------------------------------
+struct ListCell {
+    std::string text;
+    RECT rect{};  // screen coordinates (column 0: its label part, right of the check box)
+};
+struct ListRow {
+    bool checked = false, selected = false, focused = false;
+    std::vector<ListCell> cells;
+};
+struct ListViewState {
+    std::vector<std::string> columns;
+    std::vector<ListRow> rows;
+};
+// Reads a list view from inside its program (through the probe library).
+std::optional<ListViewState> ReadListView(HWND list, std::string* why = nullptr);
+
+// --- mouse -----------------------------------------------------------------
+// A left click at this screen point, as the user's mouse gives it.
+void ClickScreen(POINT pt);
+// A left click at this point of the window's client area.
+void ClickClient(HWND w, POINT pt);
+// The colour at a screen point as it shows now (0x00BBGGRR).
+COLORREF ScreenPixel(POINT pt);
+
 // --- notification area ---------------------------------------------------
 struct TrayState {
     std::vector<std::string> tips;      // tooltip texts the shell holds for icons

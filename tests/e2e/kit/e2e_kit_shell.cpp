@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <sstream>
 
 #include "e2e_kit.h"
@@ -97,6 +98,51 @@ void PostKey(HWND w, UINT vk) {
 }
 
 }  // namespace
+
+// --- list views ----------------------------------------------------------------
+
+std::optional<ListViewState> ReadListView(HWND list, std::string* why) {
+    auto lines = AskProbe(list, kProbeListView, why);
+    if (!lines) return std::nullopt;
+    ListViewState state;
+    for (const auto& line : *lines) {
+        if (line.rfind(L"col\t", 0) == 0) {
+            state.columns.push_back(Utf8(line.substr(4)));
+            continue;
+        }
+        if (line.rfind(L"row\t", 0) != 0) continue;
+        auto f = SplitTabs(line, 4 + 2 * state.columns.size());
+        if (f.size() < 4) continue;
+        ListRow row;
+        row.checked = f[1] == L"1";
+        row.selected = f[2] == L"1";
+        row.focused = f[3] == L"1";
+        for (size_t i = 4; i + 1 < f.size(); i += 2) {
+            ListCell cell;
+            swscanf(f[i].c_str(), L"%ld,%ld,%ld,%ld", &cell.rect.left, &cell.rect.top, &cell.rect.right, &cell.rect.bottom);
+            cell.text = Utf8(f[i + 1]);
+            row.cells.push_back(cell);
+        }
+        state.rows.push_back(row);
+    }
+    return state;
+}
+
+// --- mouse ---------------------------------------------------------------------
+
+void ClickScreen(POINT pt) { SendMouseClick(pt.x, pt.y); }
+
+void ClickClient(HWND w, POINT pt) {
+    ClientToScreen(w, &pt);
+    SendMouseClick(pt.x, pt.y);
+}
+
+COLORREF ScreenPixel(POINT pt) {
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, pt.x, pt.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
 
 // --- popup menus ---------------------------------------------------------------
 

@@ -65,10 +65,58 @@ std::wstring DescribeTooltips(HWND tip) {
     return out;
 }
 
+void PutRect(std::wstring& out, HWND w, RECT r) {
+    MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    PutNum(out, r.left); Put(out, L","); PutNum(out, r.top); Put(out, L",");
+    PutNum(out, r.right); Put(out, L","); PutNum(out, r.bottom);
+}
+
+// Columns as "col<TAB>title", rows as "row<TAB>checked<TAB>selected<TAB>focused" followed by
+// "<TAB>screen rect<TAB>text" for each column.
+std::wstring DescribeListView(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    if (!header) return L"ERR not a list view in report style\n";
+    int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    std::wstring out = L"OK\n";
+    for (int c = 0; c < columns; ++c) {
+        wchar_t text[512] = {};
+        LVCOLUMNW col = {};
+        col.mask = LVCF_TEXT;
+        col.pszText = text;
+        col.cchTextMax = 511;
+        SendMessageW(list, LVM_GETCOLUMNW, c, reinterpret_cast<LPARAM>(&col));
+        Put(out, L"col\t"); Put(out, text); Put(out, L"\n");
+    }
+    int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < rows; ++i) {
+        UINT state = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK | LVIS_SELECTED | LVIS_FOCUSED));
+        Put(out, L"row\t");
+        PutNum(out, ((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? 1 : 0); Put(out, L"\t");
+        PutNum(out, (state & LVIS_SELECTED) ? 1 : 0); Put(out, L"\t");
+        PutNum(out, (state & LVIS_FOCUSED) ? 1 : 0);
+        for (int c = 0; c < columns; ++c) {
+            RECT r = {};
+            r.top = c;
+            r.left = c == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+            SendMessageW(list, LVM_GETSUBITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+            wchar_t text[512] = {};
+            LVITEMW it = {};
+            it.iSubItem = c;
+            it.pszText = text;
+            it.cchTextMax = 511;
+            SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&it));
+            Put(out, L"\t"); PutRect(out, list, r); Put(out, L"\t"); Put(out, text);
+        }
+        Put(out, L"\n");
+    }
+    return out;
+}
+
 void Answer(HWND w, WPARAM kind) {
     std::wstring out;
     if (kind == kProbeMenu) out = DescribeMenu(w);
     else if (kind == kProbeTooltips) out = DescribeTooltips(w);
+    else if (kind == kProbeListView) out = DescribeListView(w);
     else out = L"ERR unknown request\n";
     wchar_t name[64];
     ProbeMappingName(GetCurrentProcessId(), name, 64);

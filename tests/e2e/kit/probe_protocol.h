@@ -12,6 +12,7 @@
 enum : WPARAM {
     kProbeMenu = 1,      // the window is a popup menu window (#32768): its items
     kProbeTooltips = 2,  // the window is a tooltip control: its tools' texts
+    kProbeListView = 3,  // the window is a list view: its columns and rows
 };
 
 constexpr DWORD kProbeMappingBytes = 256 * 1024;
