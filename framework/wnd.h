@@ -120,6 +120,8 @@ public:
     virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
     // After the window is gone (WM_NCDESTROY).
     virtual void PostNcDestroy() {}
+    // The message loop offers each message here first (accelerators); TRUE when used up.
+    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
 
 protected:
     WNDPROC m_oldProc = nullptr;
