@@ -23,6 +23,7 @@ BOOL COrnavexApp::InitInstance() {
         AfxMessageBox(LoadString(IDP_OLE_INIT_FAILED));
         return FALSE;
     }
+    m_oleInitialised = true;
     AfxEnableControlContainer();
     SetRegistryKey(kRegistryKey);
     LoadStdProfileSettings(4);
@@ -37,7 +38,11 @@ BOOL COrnavexApp::InitInstance() {
     return TRUE;
 }
 
-int COrnavexApp::ExitInstance() { return CWinApp::ExitInstance(); }
+int COrnavexApp::ExitInstance() {
+    if (m_oleInitialised) OleUninitialize();
+    m_oleInitialised = false;
+    return CWinApp::ExitInstance();
+}
 
 BOOL COrnavexApp::OnCmdMsg(UINT id, CCmdUI* ui) {
     static const CommandMap<COrnavexApp> map = CommandMap<COrnavexApp>()

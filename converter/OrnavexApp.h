@@ -10,6 +10,9 @@ public:
     int ExitInstance() override;
     BOOL OnCmdMsg(UINT id, CCmdUI* ui) override;
     void OnAppAbout();
+
+private:
+    bool m_oleInitialised = false;
 };
 
 class CMySingleDocTemplate : public CSingleDocTemplate {
