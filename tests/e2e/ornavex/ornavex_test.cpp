@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "drawing_layout.h"
 #include "dxf_import.h"
 #include "e2e_kit.h"
@@ -61,6 +63,13 @@ protected:
         return frame;
     }
 
+    // The file name box of the common file dialog, once it exists.
+    static HWND NameEdit(HWND dlg) {
+        HWND edit = nullptr;
+        WaitUntil([&] { return (edit = Control(dlg, 0x47c) ? Control(dlg, 0x47c) : Control(dlg, 0x480)) != nullptr; }, 5000);
+        return edit;
+    }
+
     HWND ToolBar() const {
         HWND rebar = FindWindowExW(frame, nullptr, REBARCLASSNAMEW, nullptr);
         return rebar ? FindWindowExW(rebar, nullptr, TOOLBARCLASSNAMEW, nullptr) : nullptr;
@@ -93,6 +102,7 @@ protected:
         Post(frame, WM_COMMAND, kOutput);
         HWND out = WaitDialog("Output", prog.Pid(), 10000);
         ASSERT_NE(out, nullptr);
+        WaitUntil([&] { return ControlText(out, IDOK) == "SendToPlot"; }, 5000);
         EXPECT_EQ(ControlText(out, IDOK), "SendToPlot");
         EXPECT_EQ(ControlText(out, kSaveToFile), "SaveToFile");
         EXPECT_EQ(Send(Control(out, kSaveToFile), BM_GETCHECK), std::optional<LRESULT>(BST_UNCHECKED));
@@ -100,7 +110,7 @@ protected:
         ClickButton(out, IDOK);
         HWND save = WaitDialog("Save As", prog.Pid(), 10000);
         ASSERT_NE(save, nullptr);
-        HWND edit = Control(save, 0x47c) ? Control(save, 0x47c) : Control(save, 0x480);
+        HWND edit = NameEdit(save);
         ASSERT_NE(edit, nullptr);
         SetTextOf(edit, name);
         ClickButton(save, IDOK);
@@ -145,6 +155,18 @@ TEST_F(OrnavexTest, StartsUntitledWithEnglishMenusAndTheEditButtonsDisabled) {
     Post(frame, WM_COMMAND, kOutput);
     EXPECT_EQ(WaitDialog("Output", prog.Pid(), 1500), nullptr);
 
+    // The About box keeps its Chinese texts under the English menus.
+    Post(frame, WM_COMMAND, 57664);
+    HWND about = WaitDialog("关于 Ornavex", prog.Pid(), 10000);
+    ASSERT_NE(about, nullptr);
+    // The dialog is found by its caption before its controls exist.
+    WaitUntil([&] { return ControlText(about, IDOK) == "确定"; }, 5000);
+    auto texts = StaticTexts(about);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Ornavex 1.0 版"), texts.end());
+    EXPECT_EQ(ControlText(about, IDOK), "确定");
+    ClickButton(about, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000));
+
     Post(frame, WM_COMMAND, 57665);  // Exit
     EXPECT_EQ(prog.WaitExit(10000), std::optional<DWORD>(0));
     frame = nullptr;
@@ -177,6 +199,21 @@ TEST_F(OrnavexTest, OpensTheDrawingOnItsCommandLineAndListsItAsRecent) {
     EXPECT_FALSE(Screenshot("ornavex-zoom-in-3").empty());
     Post(frame, WM_COMMAND, kZoomOut);
     EXPECT_TRUE(Send(frame, WM_NULL).has_value()) << "still answering";
+
+    // New makes the document untitled; Save then asks for a name and still writes nothing.
+    Post(frame, WM_COMMAND, 57600);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("Untitled - ") + kTitle; }, 5000)) << TextOf(frame);
+    Post(frame, WM_COMMAND, 57603);
+    HWND save = WaitDialog("Save As", prog.Pid(), 10000);
+    ASSERT_NE(save, nullptr);
+    HWND edit = NameEdit(save);
+    std::string target = JoinPath(prog.Folder(), "never.dxf");
+    SetTextOf(edit, target);
+    ClickButton(save, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(save); }, 10000));
+    Send(frame, WM_NULL);
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_EQ(TextOf(frame), std::string("Untitled - ") + kTitle);
 }
 
 TEST_F(OrnavexTest, OutputSavesTheWriterTextUnderThePltName) {
@@ -190,7 +227,9 @@ TEST_F(OrnavexTest, OutputSavesTheWriterTextUnderThePltName) {
         DeleteFileIfAny(written);
         SaveAs(JoinPath(prog.Folder(), c.typed));
         ASSERT_TRUE(WaitUntil([&] { return FileExists(written); }, 10000));
-        EXPECT_EQ(ReadFileText(written).value_or(""), expected);
+        // The file appears before the writer has closed it.
+        WaitUntil([&] { return ReadFileText(written).value_or("") == expected; }, 5000);
+        EXPECT_TRUE(ReadFileText(written).value_or("") == expected) << "the writer's text, byte for byte";
         EXPECT_FALSE(FileExists(JoinPath(prog.Folder(), c.typed)) && std::string(c.typed) != c.written);
     }
 
@@ -198,6 +237,7 @@ TEST_F(OrnavexTest, OutputSavesTheWriterTextUnderThePltName) {
     Post(frame, WM_COMMAND, kOutput);
     HWND out = WaitDialog("Output", prog.Pid(), 10000);
     ASSERT_NE(out, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(out, IDOK) == "SendToPlot"; }, 5000));
     Send(Control(out, kSaveToFile), BM_SETCHECK, BST_CHECKED);
     Post(out, WM_CLOSE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(out); }, 5000));
@@ -205,6 +245,7 @@ TEST_F(OrnavexTest, OutputSavesTheWriterTextUnderThePltName) {
     Post(frame, WM_COMMAND, kOutput);
     out = WaitDialog("Output", prog.Pid(), 10000);
     ASSERT_NE(out, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(out, IDOK) == "SendToPlot"; }, 5000));
     EXPECT_EQ(Send(Control(out, kSaveToFile), BM_GETCHECK), std::optional<LRESULT>(BST_UNCHECKED));
     EXPECT_FALSE(Screenshot("ornavex-output-dialog").empty());
     Post(out, WM_CLOSE);
@@ -220,6 +261,7 @@ TEST_F(OrnavexTest, SendingStartsKelmirtFromItsOwnFolderAndWritesTheJobFile) {
     Post(frame, WM_COMMAND, kOutput);
     HWND out = WaitDialog("Output", prog.Pid(), 10000);
     ASSERT_NE(out, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(out, IDOK) == "SendToPlot"; }, 5000));
     ClickButton(out, IDOK);  // SendToPlot
     ASSERT_TRUE(WaitUntil([&] { return FileExists(job); }, 20000));
     EXPECT_TRUE(WaitUntil([&] { return ReadFileText(job).value_or("") == expected; }, 5000));
