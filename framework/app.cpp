@@ -9,8 +9,11 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
+void ReleaseDocObjects(CWinApp* app);  // docapp.cpp
+
 CWinApp::CWinApp() { g_app = this; }
 CWinApp::~CWinApp() {
+    ReleaseDocObjects(this);
     if (g_app == this) g_app = nullptr;
 }
 
@@ -44,11 +47,22 @@ std::string CWinApp::LoadString(UINT id) const {
 
 int CWinApp::Run() {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    LONG idleCount = 0;
+    for (;;) {
+        while (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            if (!OnIdle(idleCount++)) break;
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+        idleCount = 0;
+        if (m_pMainWnd && m_pMainWnd->m_hWnd && m_pMainWnd->PreTranslateMessage(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     return ExitInstance();
+}
+
+BOOL CWinApp::OnIdle(LONG count) {
+    if (count == 0 && m_pMainWnd && m_pMainWnd->m_hWnd) ::SendMessageW(m_pMainWnd->m_hWnd, 0x0363, 0, 0);
+    return FALSE;
 }
 
 std::string AfxGetAppName() { return g_app ? g_app->AppName() : std::string(); }

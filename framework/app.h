@@ -5,11 +5,16 @@
 
 #include <string>
 
+#include "cmdui.h"
 #include "notice.h"
 
 class CWnd;
+class CDocTemplate;
+class CDocument;
+class CRecentFileList;
+class CCommandLineInfo;
 
-class CWinApp {
+class CWinApp : public CCmdTarget {
 public:
     CWinApp();
     virtual ~CWinApp();
@@ -30,6 +35,32 @@ public:
     std::string LoadString(UINT id) const;
 
     int Run();
+    // Called while the message queue is empty; TRUE asks for more idle calls.
+    virtual BOOL OnIdle(LONG count);
+
+    // Single-document programs (docapp.cpp).
+    void SetRegistryKey(const std::string& key);  // settings under HKCU\Software\key\<title>
+    void LoadStdProfileSettings(UINT maxRecentFiles = 4);
+    void AddDocTemplate(CDocTemplate* docTemplate);  // the application owns it
+    void ParseCommandLine(CCommandLineInfo& info);
+    BOOL ProcessShellCommand(CCommandLineInfo& info);
+    virtual CDocument* OpenDocumentFile(const std::string& path);
+    void AddToRecentFileList(const std::string& path);
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnAppExit();
+    void OnOpenRecentFile(UINT id);
+    void OnUpdateRecentFileMenu(CCmdUI* ui);
+    // Fills the recent-file part of a menu at index; the number of items it now takes.
+    int UpdateRecentFileMenu(HMENU menu, int index);
+    BOOL OnCmdMsg(UINT id, CCmdUI* ui) override;
+
+    std::string m_pszRegistryKey;  // empty: no registry settings
+    std::string m_pszProfileName;  // the program's title, its registry sub-key
+    CDocTemplate* m_pDocTemplate = nullptr;
+    CRecentFileList* m_pRecentFileList = nullptr;
+    HGLOBAL m_hDevMode = nullptr, m_hDevNames = nullptr;  // the printer chosen in Print Setup
 };
 
 CWinApp* AfxGetApp();

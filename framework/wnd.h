@@ -124,6 +124,8 @@ public:
     virtual void PreSubclassWindow() {}
     // A notification the parent got about this control (WM_DRAWITEM); true when handled here.
     virtual bool OnChildNotify(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    // The message loop offers each message here first (accelerators); TRUE when used up.
+    virtual BOOL PreTranslateMessage(MSG*) { return FALSE; }
 
 protected:
     WNDPROC m_oldProc = nullptr;

@@ -124,6 +124,10 @@ HWND WaitPopupMenu(DWORD pid, DWORD timeoutMs);
 // The items of an open popup menu. Menus belong to their process, so this reads them
 // from inside the program's thread through the kit's probe library.
 std::optional<std::vector<MenuItem>> ReadPopupMenu(HWND menuWindow, std::string* why = nullptr);
+// A window's menu bar, and the pop-up at a position of it, read the same way (the pop-up
+// as the program's update handlers last left it).
+std::optional<std::vector<MenuItem>> ReadMenuBar(HWND window, std::string* why = nullptr);
+std::optional<std::vector<MenuItem>> ReadMenuBarPopup(HWND window, int position, std::string* why = nullptr);
 enum class PickBy { Keyboard, Mouse };
 // Chooses the item at this position as a user would; the program then gets its WM_COMMAND.
 bool PickMenuItem(HWND menuWindow, const std::vector<MenuItem>& items, int position, PickBy how);

@@ -154,8 +154,9 @@ HWND WaitPopupMenu(DWORD pid, DWORD timeoutMs) {
     return WaitTopWindow(q, timeoutMs);
 }
 
-std::optional<std::vector<MenuItem>> ReadPopupMenu(HWND menuWindow, std::string* why) {
-    auto lines = AskProbe(menuWindow, kProbeMenu, why);
+namespace {
+std::optional<std::vector<MenuItem>> ReadMenuLines(HWND w, WPARAM kind, std::string* why) {
+    auto lines = AskProbe(w, kind, why);
     if (!lines) return std::nullopt;
     std::vector<MenuItem> items;
     for (const auto& line : *lines) {
@@ -174,6 +175,19 @@ std::optional<std::vector<MenuItem>> ReadPopupMenu(HWND menuWindow, std::string*
         items.push_back(m);
     }
     return items;
+}
+}  // namespace
+
+std::optional<std::vector<MenuItem>> ReadPopupMenu(HWND menuWindow, std::string* why) {
+    return ReadMenuLines(menuWindow, kProbeMenu, why);
+}
+
+std::optional<std::vector<MenuItem>> ReadMenuBar(HWND window, std::string* why) {
+    return ReadMenuLines(window, kProbeMenuBar, why);
+}
+
+std::optional<std::vector<MenuItem>> ReadMenuBarPopup(HWND window, int position, std::string* why) {
+    return ReadMenuLines(window, kProbeSubMenu + static_cast<WPARAM>(position), why);
 }
 
 bool PickMenuItem(HWND menuWindow, const std::vector<MenuItem>& items, int position, PickBy how) {

@@ -17,8 +17,7 @@ void PutNum(std::wstring& out, long v) {
     out += b;
 }
 
-std::wstring DescribeMenu(HWND menuWindow) {
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+std::wstring DescribeMenu(HMENU menu) {
     if (!menu) return L"ERR no menu on this window\n";
     int count = GetMenuItemCount(menu);
     if (count < 0) return L"ERR not a menu\n";
@@ -114,7 +113,9 @@ std::wstring DescribeListView(HWND list) {
 
 void Answer(HWND w, WPARAM kind) {
     std::wstring out;
-    if (kind == kProbeMenu) out = DescribeMenu(w);
+    if (kind == kProbeMenu) out = DescribeMenu(reinterpret_cast<HMENU>(SendMessageW(w, MN_GETHMENU, 0, 0)));
+    else if (kind == kProbeMenuBar) out = DescribeMenu(GetMenu(w));
+    else if (kind >= kProbeSubMenu) out = DescribeMenu(GetSubMenu(GetMenu(w), static_cast<int>(kind - kProbeSubMenu)));
     else if (kind == kProbeTooltips) out = DescribeTooltips(w);
     else if (kind == kProbeListView) out = DescribeListView(w);
     else out = L"ERR unknown request\n";

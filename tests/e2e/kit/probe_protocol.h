@@ -13,6 +13,8 @@ enum : WPARAM {
     kProbeMenu = 1,      // the window is a popup menu window (#32768): its items
     kProbeTooltips = 2,  // the window is a tooltip control: its tools' texts
     kProbeListView = 3,  // the window is a list view: its columns and rows
+    kProbeMenuBar = 4,   // the window's menu bar: its items
+    kProbeSubMenu = 0x100,  // + position: the pop-up at that position of the window's menu bar
 };
 
 constexpr DWORD kProbeMappingBytes = 256 * 1024;

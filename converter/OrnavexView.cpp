@@ -1,0 +1,149 @@
+#include "OrnavexView.h"
+
+#include <cmath>
+
+#include "OrnavexDoc.h"
+#include "app.h"
+#include "aci_palette.h"
+#include "bulge.h"
+#include "drawing_layout.h"
+#include "entity_store.h"
+
+namespace {
+
+// Collects what the bulge arcs of one paint would say; only the first paint of a drawing
+// shows it, since a message box over the view would otherwise bring the next paint and the
+// same message again.
+class CPaintNotice : public INotice {
+public:
+    explicit CPaintNotice(bool show) : show_(show) {}
+    int Show(const std::string& text, const std::string& caption, unsigned style) override {
+        return show_ ? real_.Show(text, caption, style) : kAnswerOk;
+    }
+
+private:
+    bool show_;
+    CMessageBoxNotice real_;
+};
+
+// Client width of the window that owns dc; a printer has none and gives its page width.
+int32_t BoxWidth(HDC dc) {
+    if (HWND w = WindowFromDC(dc)) {
+        RECT rc;
+        GetClientRect(w, &rc);
+        return rc.right - rc.left;
+    }
+    return GetDeviceCaps(dc, HORZRES);
+}
+
+void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m, INotice& notice) {
+    COLORREF colour = AciPaletteColour(s.attributes.getColor());
+    HPEN markerPen = CreatePen(PS_DOT, 2, colour);
+    HPEN shapePen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ before = SelectObject(dc, markerPen);
+    if (s.type != kShapePolyline || s.VertexCount() >= 2) {
+        int x = m.X(s.startX), y = m.Y(s.startY);
+        Rectangle(dc, x - 1, y - 1, x + 1, y + 1);
+        x = m.X(s.endX);
+        y = m.Y(s.endY);
+        Rectangle(dc, x - 1, y - 1, x + 1, y + 1);
+    }
+    SelectObject(dc, shapePen);
+    if (const auto* v = s.Vertices()) {
+        for (size_t i = 0; i < v->size(); ++i) {
+            const DL_VertexData& p = (*v)[i];
+            int x = m.RoundX(p.x), y = m.RoundY(p.y);
+            if (i == 0) MoveToEx(dc, x, y, nullptr);
+            else LineTo(dc, x, y);
+            if (p.bulge == 0 || i + 1 >= v->size()) continue;
+            const DL_VertexData& q = (*v)[i + 1];
+            uint8_t clockwise = 0;
+            double cx = 0, cy = 0, r = 0, sa = 0, ea = 0;
+            // A segment whose arc cannot be built is drawn as the straight line that follows.
+            if (!BulgeToArc(m.ScaledX(p.x), m.ScaledY(p.y), m.ScaledX(q.x), m.ScaledY(q.y), p.bulge, clockwise, cx,
+                            cy, r, sa, ea, notice) ||
+                r == 0)
+                continue;
+            SetArcDirection(dc, clockwise ? AD_CLOCKWISE : AD_COUNTERCLOCKWISE);
+            ArcTo(dc, m.PlacedX(cx - r), m.PlacedY(cy - r), m.PlacedX(cx + r), m.PlacedY(cy + r), x, y,
+                  m.RoundX(q.x), m.RoundY(q.y));
+        }
+    } else if (const auto* l = s.Line()) {
+        MoveToEx(dc, m.X(l->x1), m.Y(l->y1), nullptr);
+        LineTo(dc, m.X(l->x2), m.Y(l->y2));
+    } else if (const auto* c = s.Circle()) {
+        Ellipse(dc, m.X(c->cx - c->radius), m.Y(c->cy - c->radius), m.X(c->cx + c->radius), m.Y(c->cy + c->radius));
+    } else if (const auto* a = s.Arc()) {
+        int32_t x1, y1, x2, y2;
+        double first = Stores().arcDirection == 0 ? a->angle1 : a->angle2;
+        double second = Stores().arcDirection == 0 ? a->angle2 : a->angle1;
+        m.ArcPoint(a->cx, a->cy, a->radius, first, x1, y1);
+        m.ArcPoint(a->cx, a->cy, a->radius, second, x2, y2);
+        SetArcDirection(dc, AD_COUNTERCLOCKWISE);
+        Arc(dc, m.X(a->cx - a->radius), m.Y(a->cy - a->radius), m.X(a->cx + a->radius), m.Y(a->cy + a->radius), x1, y1,
+            x2, y2);
+    }
+    SelectObject(dc, before);
+    DeleteObject(markerPen);
+    DeleteObject(shapePen);
+}
+
+}  // namespace
+
+void DrawDocument(COrnavexDoc* doc, CDC* cdc) {
+    if (!doc || !cdc || !cdc->m_hDC) return;
+    HDC dc = cdc->m_hDC;
+    CConverterStores& st = Stores();
+    DrawBox box = ComputeDrawBox(BoxWidth(dc), st.zoomFactor, st.extMinX, st.extMinY, st.extMaxX, st.extMaxY);
+    st.drawBox[0] = box.left;
+    st.drawBox[1] = box.top;
+    st.drawBox[2] = box.right;
+    st.drawBox[3] = box.bottom;
+    st.scale = box.scale;
+    DrawingMap m(box, st.extMinX, st.extMinY);
+
+    HPEN framePen = CreatePen(PS_SOLID, 1, RGB(0xC0, 0xC0, 0xC0));
+    HGDIOBJ oldPen = SelectObject(dc, framePen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(LTGRAY_BRUSH));
+    Rectangle(dc, box.left - 10, box.top - 10, box.right + 10, box.bottom + 10);
+    HPEN sheetPen = CreatePen(PS_DASH, 1, RGB(0xFF, 0xFF, 0xFF));
+    SelectObject(dc, sheetPen);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Rectangle(dc, box.left - 2, box.top - 2, m.SheetRight() + 2, m.SheetBottom() + 2);
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+
+    CPaintNotice notice(!doc->m_paintedOnce);
+    for (const SHARP& s : st.entities)
+        if (IsRecordShown(s, doc->m_order)) DrawRecord(dc, s, m, notice);
+    doc->m_paintedOnce = true;
+
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(framePen);
+    DeleteObject(sheetPen);
+}
+
+COrnavexDoc* COrnavexView::GetDocument() const { return static_cast<COrnavexDoc*>(m_pDocument); }
+
+void COrnavexView::SetSizes() {
+    const int32_t* b = Stores().drawBox;
+    DrawBox box;
+    box.left = b[0];
+    box.top = b[1];
+    box.right = b[2];
+    box.bottom = b[3];
+    ScrollSize s = ScrollSizeOf(box);
+    SetScrollSizes(MM_TEXT, SIZE{s.cx, s.cy});
+}
+
+void COrnavexView::OnInitialUpdate() {
+    CScrollView::OnInitialUpdate();
+    SetSizes();
+}
+
+void COrnavexView::OnDraw(CDC* dc) {
+    COrnavexDoc* doc = GetDocument();
+    if (!doc || !doc->m_loaded) return;
+    DrawDocument(doc, dc);
+    if (WindowFromDC(dc->m_hDC)) SetSizes();  // not for the printed page
+}

@@ -1,0 +1,99 @@
+#include "drawing_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+bool SameName(const std::string& a, const std::string& b) { return a.size() == b.size() && a == b; }
+}  // namespace
+
+void BuildCutRows(CutOrder& order) {
+    order.layers.clear();
+    std::vector<SHARPCOLORS>().swap(order.colours);
+    DropEmptyPolylines();
+    for (const SHARP& s : Stores().entities) {
+        int32_t colour = s.attributes.getColor();
+        if (std::none_of(order.colours.begin(), order.colours.end(),
+                         [&](const SHARPCOLORS& c) { return c.colour == colour; }))
+            order.colours.push_back(SHARPCOLORS{1, 1, colour});
+        const std::string& layer = s.attributes.getLayer();
+        if (std::none_of(order.layers.begin(), order.layers.end(),
+                         [&](const LAYERS& l) { return SameName(l.name, layer); })) {
+            LAYERS row;
+            row.name = layer;
+            order.layers.push_back(row);
+        }
+    }
+}
+
+bool IsRecordShown(const SHARP& record, const CutOrder& order) {
+    if (order.mode != 0) {
+        int32_t colour = record.attributes.getColor();
+        for (const SHARPCOLORS& c : order.colours)
+            if (c.colour == colour && !c.enabled) return false;
+        return true;
+    }
+    const std::string& layer = record.attributes.getLayer();
+    for (const LAYERS& l : order.layers)
+        if (SameName(l.name, layer) && !l.enabled) return false;
+    return true;
+}
+
+int32_t TruncPixel(double v) {
+    if (std::isnan(v)) return 0;
+    constexpr double kLow = std::numeric_limits<int32_t>::min();
+    constexpr double kHigh = std::numeric_limits<int32_t>::max();
+    if (v <= kLow) return std::numeric_limits<int32_t>::min();
+    if (v >= kHigh) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(v);
+}
+
+DrawBox ComputeDrawBox(int32_t clientWidth, double zoom, double minX, double minY, double maxX, double maxY) {
+    DrawBox b;
+    double w = clientWidth;
+    int32_t half = TruncPixel(0.5 * w * zoom);
+    b.left = TruncPixel(0.5 * (w - w * 0.5 * zoom));
+    b.right = TruncPixel(static_cast<double>(b.left) + half);
+    if (b.left < 0) {
+        b.right = TruncPixel(50.0 + half - b.left);
+        b.left = 50;
+    }
+    b.top = 50;
+    double spanX = maxX - minX, spanY = maxY - minY;
+    double pixels = static_cast<double>(b.right) - b.left;
+    if (spanX > 0 && std::isfinite(spanX)) b.scale = pixels / spanX;
+    else if (spanY > 0 && std::isfinite(spanY)) b.scale = pixels / spanY;
+    else b.scale = 1.0;
+    if (!std::isfinite(b.scale)) b.scale = 1.0;
+    b.bottom = TruncPixel(static_cast<double>(TruncPixel(b.scale * spanY)) + 50);
+    return b;
+}
+
+ScrollSize ScrollSizeOf(const DrawBox& box) {
+    ScrollSize s;
+    s.cx = TruncPixel(static_cast<double>(box.right) - box.left + 100);
+    s.cy = TruncPixel(static_cast<double>(box.bottom) - box.top + 100);
+    if (s.cx < 0) s.cx = 0;
+    if (s.cy < 0) s.cy = 0;
+    return s;
+}
+
+void DrawingMap::ArcPoint(double cx, double cy, double r, double angleDegrees, int32_t& px, int32_t& py) const {
+    const double kPi = 3.141592653589793;
+    int32_t mx = static_cast<int32_t>(
+        (static_cast<int64_t>(TruncPixel((cx - r - minX_) * box_.scale)) + TruncPixel((cx + r - minX_) * box_.scale)) / 2);
+    int32_t my = static_cast<int32_t>(
+        (static_cast<int64_t>(TruncPixel((cy - r - minY_) * box_.scale)) + TruncPixel((cy + r - minY_) * box_.scale)) / 2);
+    double a = angleDegrees * kPi / 180;
+    px = TruncPixel(box_.left + static_cast<double>(TruncPixel(mx + r * box_.scale * std::cos(a))));
+    py = TruncPixel(box_.bottom - static_cast<double>(TruncPixel(my + r * box_.scale * std::sin(a))));
+}
+
+int32_t DrawingMap::SheetRight() const {
+    return std::min(TruncPixel(box_.left + 900 * box_.scale), box_.right);
+}
+
+int32_t DrawingMap::SheetBottom() const {
+    return std::min(TruncPixel(box_.top + 1500 * box_.scale), box_.bottom);
+}
