@@ -5,7 +5,7 @@
 #include "AboutDlg.h"
 #include "app.h"
 #include "fwstring.h"
-#include "gdi.h"
+#include "dialog_icon.h"
 #include "ole.h"
 #include "resource.h"
 #include "station_messages.h"
@@ -41,13 +41,7 @@ std::string ToolFolder() {
 
 BOOL CLumbrelDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (HMENU sys = GetSystemMenu(m_hWnd, FALSE)) {
-        std::string about = AfxGetApp()->LoadString(IDS_ABOUTBOX);
-        if (!about.empty()) {
-            AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(sys, MF_STRING, IDM_ABOUTBOX, Utf8ToWide(about).c_str());
-        }
-    }
+    AppendSystemMenuItem(m_hWnd, IDM_ABOUTBOX, AfxGetApp()->LoadString(IDS_ABOUTBOX));
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     // The list's rows are the version table's, in its order.
@@ -68,12 +62,7 @@ LRESULT CLumbrelDlg::OnSysCommand(WPARAM wp, LPARAM) {
 
 LRESULT CLumbrelDlg::OnPaint(WPARAM, LPARAM) {
     if (!IsIconic()) return Default();
-    CPaintDC dc(m_hWnd);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
-    int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-    RECT rc;
-    GetClientRect(m_hWnd, &rc);
-    dc.DrawIcon((rc.right - rc.left - cx + 1) / 2, (rc.bottom - rc.top - cy + 1) / 2, m_hIcon);
+    PaintMinimizedIcon(m_hWnd, m_hIcon);
     return 0;
 }
 

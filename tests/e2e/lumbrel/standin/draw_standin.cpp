@@ -101,16 +101,17 @@ const Member kApp11[] = {{0x6002005F, "method", VT_EMPTY, Result::Bool},  {0x600
                          {0x6002004E, "get", VT_EMPTY, Result::Object},    {0x60020011, "method", VT_EMPTY, Result::None}};
 const Member kGms[] = {{0x60020000, "get", VT_EMPTY, Result::Text}};
 
-class CObject : public IDispatch {
+// Reference counting and QueryInterface for one interface I (with its IID).
+template <class I>
+class CUnknown : public I {
 public:
-    CObject(std::string name, const Member* members, size_t count) : name_(std::move(name)), members_(members, members + count) {}
-    virtual ~CObject() = default;
-
+    explicit CUnknown(const IID& iid) : iid_(iid) {}
+    virtual ~CUnknown() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, iid_)) {
+            *out = static_cast<I*>(this);
+            this->AddRef();
             return S_OK;
         }
         *out = nullptr;
@@ -120,11 +121,25 @@ public:
     ULONG STDMETHODCALLTYPE Release() override {
         LONG n = InterlockedDecrement(&refs_);
         if (n == 0) {
-            Log("release " + name_);
+            LastRelease();
             delete this;
         }
         return static_cast<ULONG>(n);
     }
+
+protected:
+    virtual void LastRelease() {}
+
+private:
+    LONG refs_ = 1;
+    const IID& iid_;
+};
+
+class CObject : public CUnknown<IDispatch> {
+public:
+    CObject(std::string name, const Member* members, size_t count)
+        : CUnknown<IDispatch>(IID_IDispatch), name_(std::move(name)), members_(members, members + count) {}
+    void LastRelease() override { Log("release " + name_); }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
         if (n) *n = 0;
         return S_OK;
@@ -185,31 +200,13 @@ private:
         }
         return DISP_E_EXCEPTION;
     }
-    LONG refs_ = 1;
     std::string name_;
     std::vector<Member> members_;
 };
 
-class CFactory : public IClassFactory {
+class CFactory : public CUnknown<IClassFactory> {
 public:
-    explicit CFactory(int row) : row_(row) {}
-    virtual ~CFactory() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *out = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
+    explicit CFactory(int row) : CUnknown<IClassFactory>(IID_IClassFactory), row_(row) {}
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (outer) return CLASS_E_NOAGGREGATION;
         Log("create " + Utf8(kProgIds[row_]));
@@ -222,7 +219,6 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-    LONG refs_ = 1;
     int row_;
 };
 
