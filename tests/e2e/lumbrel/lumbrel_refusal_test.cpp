@@ -81,6 +81,16 @@ TEST_F(LumbrelTest, AMissingMacroStopsAfterTheOnesBeforeIt) {
         << "not even the installation folder is made";
 }
 
+TEST_F(LumbrelTest, AMissingStationFileStopsTheInstallation) {
+    ASSERT_NE(Start({"Kelmirt\\Kelmirt.ini"}), nullptr);
+    SetupRun run = PressSetup();
+    EXPECT_EQ(run.boxes, std::vector<Box>{Stop("file is bad,don't copy!")});
+    EXPECT_TRUE(lumbrel.Running());
+    EXPECT_EQ(FilesIn(draw.gms).size(), 5u);
+    EXPECT_TRUE(Installed()) << "the program was copied before the settings file was missed";
+    EXPECT_FALSE(FileExists(std::string(kInstallFolder) + "Kelmirt.ini"));
+}
+
 TEST_F(LumbrelTest, AGmsFolderWithoutTrailingBackslashGetsTheNamesAppended) {
     draw.gms = JoinPath(root, "GMS");
     ASSERT_NE(Start(), nullptr);
