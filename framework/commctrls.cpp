@@ -101,21 +101,5 @@ int CListCtrl::SubItemHitTest(POINT pt, int* subItem) const {
 COLORREF CListCtrl::GetTextColor() const { return static_cast<COLORREF>(::SendMessageW(m_hWnd, LVM_GETTEXTCOLOR, 0, 0)); }
 COLORREF CListCtrl::GetTextBkColor() const { return static_cast<COLORREF>(::SendMessageW(m_hWnd, LVM_GETTEXTBKCOLOR, 0, 0)); }
 
-int CComboBox::AddString(const std::string& text) {
-    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str())));
-}
-int CComboBox::GetCount() const { return static_cast<int>(::SendMessageW(m_hWnd, CB_GETCOUNT, 0, 0)); }
-int CComboBox::GetCurSel() const { return static_cast<int>(::SendMessageW(m_hWnd, CB_GETCURSEL, 0, 0)); }
-int CComboBox::SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
-void CComboBox::ResetContent() { SendMessage(CB_RESETCONTENT); }
-
-std::string CComboBox::GetLBText(int index) const {
-    int n = static_cast<int>(::SendMessageW(m_hWnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
-    if (n < 0) return std::string();
-    std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
-    n = static_cast<int>(::SendMessageW(m_hWnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&buf[0])));
-    return n > 0 ? WideToUtf8(buf.c_str(), n) : std::string();
-}
-
 void CSpinButtonCtrl::SetRange32(int lower, int upper) { SendMessage(UDM_SETRANGE32, static_cast<WPARAM>(lower), upper); }
 int CSpinButtonCtrl::GetPos32() const { return static_cast<int>(::SendMessageW(m_hWnd, UDM_GETPOS32, 0, 0)); }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "combobox.h"
 #include "wnd.h"
 
 class CListCtrl : public CWnd {
@@ -31,16 +32,6 @@ public:
     int SubItemHitTest(POINT pt, int* subItem) const;
     COLORREF GetTextColor() const;
     COLORREF GetTextBkColor() const;
-};
-
-class CComboBox : public CWnd {
-public:
-    int AddString(const std::string& text);
-    int GetCount() const;
-    int GetCurSel() const;
-    int SetCurSel(int index);
-    void ResetContent();
-    std::string GetLBText(int index) const;
 };
 
 class CSpinButtonCtrl : public CWnd {

@@ -8,6 +8,7 @@
 #include "StationState.h"
 #include "UsbLink.h"
 #include "app.h"
+#include "dialog_icon.h"
 #include "fwstring.h"
 #include "gdi.h"
 #include "profile_win32.h"
@@ -91,13 +92,7 @@ BOOL CTestDlg::OnInitDialog() {
     CWinApp* app = AfxGetApp();
 
     // About item on the system menu.
-    if (HMENU sys = GetSystemMenu(m_hWnd, FALSE)) {
-        std::string about = app->LoadString(IDS_ABOUTBOX);
-        if (!about.empty()) {
-            AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(sys, MF_STRING, IDM_SYSTEM_ABOUT, Utf8ToWide(about).c_str());
-        }
-    }
+    AppendSystemMenuItem(m_hWnd, IDM_SYSTEM_ABOUT, app->LoadString(IDS_ABOUTBOX));
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -226,12 +221,7 @@ void CTestDlg::OnAbout() {
 
 LRESULT CTestDlg::OnPaint(WPARAM, LPARAM) {
     if (!IsIconic()) return Default();
-    CPaintDC dc(m_hWnd);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
-    int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
-    RECT rc;
-    GetClientRect(m_hWnd, &rc);
-    dc.DrawIcon((rc.right - rc.left - cx + 1) / 2, (rc.bottom - rc.top - cy + 1) / 2, m_hIcon);
+    PaintMinimizedIcon(m_hWnd, m_hIcon);
     return 0;
 }
 

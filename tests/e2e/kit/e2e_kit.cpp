@@ -50,6 +50,23 @@ std::string LastErrorText(const char* what) {
     return std::string(what) + " failed, error " + std::to_string(GetLastError());
 }
 
+// Copies a folder with everything in it; the name of what failed, or empty.
+std::wstring CopyTree(const std::wstring& from, const std::wstring& to) {
+    if (!CreateDirectoryW(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return to;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return from;
+    std::wstring failed;
+    do {
+        std::wstring n = fd.cFileName;
+        if (n == L"." || n == L"..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) failed = CopyTree(from + L"\\" + n, to + L"\\" + n);
+        else if (!CopyFileW((from + L"\\" + n).c_str(), (to + L"\\" + n).c_str(), FALSE)) failed = from + L"\\" + n;
+    } while (failed.empty() && FindNextFileW(h, &fd));
+    FindClose(h);
+    return failed;
+}
+
 }  // namespace
 
 std::string DistDir() { return Backslashed(KM_DIST_DIR); }
@@ -145,7 +162,13 @@ bool CProgram::Start(const LaunchOptions& o) {
         HANDLE h = FindFirstFileW(Wide(srcFolder + "\\*").c_str(), &fd);
         if (h != INVALID_HANDLE_VALUE) {
             do {
-                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+                std::wstring n = fd.cFileName;
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                    names.push_back(n);
+                } else if (o.copyFolders && n != L"." && n != L"..") {
+                    std::wstring failed = CopyTree(Wide(srcFolder) + L"\\" + n, Wide(folder_) + L"\\" + n);
+                    if (!failed.empty()) { FindClose(h); error_ = LastErrorText(("copying " + Utf8(failed)).c_str()); return false; }
+                }
             } while (FindNextFileW(h, &fd));
             FindClose(h);
         }

@@ -30,6 +30,7 @@ void RemoveTree(const std::string& path);
 struct LaunchOptions {
     std::string program;                     // full path of the .exe to copy and start
     bool copySiblings = true;                // also copy every file beside it (not folders)
+    bool copyFolders = false;                // with copySiblings: the folders beside it too, whole
     std::vector<std::string> companions;     // or only these files beside it
     std::map<std::string, std::string> settingsFiles;  // name -> text written into the run folder
     std::vector<std::string> removeFiles;    // names deleted from the run folder after copying

@@ -1,0 +1,7 @@
+#pragma once
+#include "dialog.h"
+
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg();
+};

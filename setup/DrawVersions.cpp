@@ -1,0 +1,28 @@
+#include "DrawVersions.h"
+
+const DrawVersion kDrawVersions[kDrawVersionCount] = {
+    {"Corel Graphics 11", "coreldraw.Application.11", "CorelDRAW 11 not be installed!", nullptr,
+     "\\command.cwf", VbaMissing::Fatal},
+    {"Corel Graphics 12", "coreldraw.Application.12", "CorelDRAW 12 not be installed!",
+     "CorelDRAW12\\_default\\FiltMan.ini", "\\Kelmirt.xslt", VbaMissing::Warning},
+    {"CorelDRAW Graphics Suite X3", "coreldraw.Application.13", "CorelDRAW X3 not be installed!",
+     "CorelDRAW\\_default\\FiltMan.ini", "\\Kelmirt.xslt", VbaMissing::Warning},
+    {"CorelDRAW Graphics Suite X4", "coreldraw.Application.14", "CorelDRAW X4 not be installed!",
+     "CorelDRAW\\_default\\FiltMan.ini", "\\Kelmirt.xslt", VbaMissing::Warning},
+    {"CorelDRAW Graphics Suite X5", "coreldraw.Application.15", "CorelDRAW X5 not be installed!",
+     "_default\\FiltMan.ini", "\\Kelmirt.xslt", VbaMissing::Ignored},
+    {"CorelDRAW Graphics Suite X6", "coreldraw.Application.16", "CorelDRAW X6 not be installed!",
+     "_default\\FiltMan.ini", "\\Kelmirt.xslt", VbaMissing::Ignored},
+    {"CorelDRAW Graphics Suite X6.1", "coreldraw.Application.16.1", "CorelDRAW X6.1 not be installed!",
+     "_default\\FiltMan.ini", "\\Kelmirt.xslt", VbaMissing::Ignored},
+    {"CorelDRAW Graphics Suite X7", "coreldraw.Application.17", "CorelDRAW X7 not be installed!", "settings.ini",
+     "\\Kelmirt_X7.cdws", VbaMissing::Ignored},
+    {"CorelDRAW Graphics Suite X8", "coreldraw.Application.18", "CorelDRAW X8 not be installed!", "settings.ini",
+     "\\Kelmirt_X8.cdws", VbaMissing::Ignored},
+    {"CorelDRAW Graphics Suite 2017", "CorelDRAW.Application.19", "CorelDRAW 2017 not be installed!", "settings.ini",
+     "\\Kelmirt_X8.cdws", VbaMissing::Ignored},
+    {"CorelDRAW Graphics Suite 2018", "coreldraw.Application.20", "CorelDRAW 2018 not be installed!", "settings.ini",
+     "\\Kelmirt_X8.cdws", VbaMissing::Ignored},
+    {"CorelDRAW Graphics Suite 2019", "coreldraw.Application.21", "CorelDRAW 2019 not be installed!", "settings.ini",
+     "\\Kelmirt_X8.cdws", VbaMissing::Ignored},
+};

@@ -1,0 +1,7 @@
+#pragma once
+#include "app.h"
+
+class CLumbrelApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};
