@@ -21,7 +21,7 @@ public:
 
 // The conversion bounds its streams; a smaller bound than the programs' keeps every run
 // short while it takes the same paths through the code.
-constexpr size_t kMaxStream = 1u << 20;
+constexpr size_t kMaxStream = 1u << 18;
 
 }  // namespace
 

@@ -17,8 +17,8 @@ cmake --build "$here/build/fuzz" -j "${KM_JOBS:-$(nproc)}"
 # Runs per target for the fixed step: about a minute each on a machine of 2026.
 runs_for() {
   case "$1" in
-    station) echo "${KM_FUZZ_RUNS:-400000}" ;;
-    converter) echo "${KM_FUZZ_RUNS:-60000}" ;;
+    station) echo "${KM_FUZZ_RUNS:-80000}" ;;
+    converter) echo "${KM_FUZZ_RUNS:-15000}" ;;
     *) echo "${KM_FUZZ_RUNS:-100000}" ;;
   esac
 }
