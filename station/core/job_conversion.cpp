@@ -131,7 +131,8 @@ bool CConversion::SetUp(size_t textSize) {
         n_ = static_cast<int32_t>(k + 1);
         b_ = static_cast<double>(L_) / n_;
     }
-    presets_.written.assign(static_cast<size_t>(n_) + 1, -1);
+    // The preset memory of the bands grows with their streams, when the first piece is written.
+    presets_.written.assign(1, -1);
 
     v_.model = s_.model;
     v_.copiesOn = job_.copiesOn;
@@ -168,7 +169,6 @@ bool CConversion::SetUp(size_t textSize) {
             for (int32_t i = 0; i < n_ && fixed <= maxBytes_; ++i) fixed += streamBytes(i);
         }
         if (fixed > maxBytes_) return false;
-        streams_.resize(static_cast<size_t>(n_));
     }
     if (fixed > maxBytes_) return false;
     fixed_ = fixed;
@@ -247,8 +247,16 @@ void CConversion::EndPath() {
         budget_.Take(SIZE_MAX);
     } else if (layout_ != Layout::kSingle) {
         if (count_ > 0) {
-            if (layout_ == Layout::kBands && !SplitAtBands(first, b_, notice_, maxInserts)) budget_.Take(SIZE_MAX);
-            else AssignSegments(streams_, first, b_, n_, dashed_, pen_, s_.path, presets_, notice_, &budget_);
+            if (layout_ == Layout::kBands && !SplitAtBands(first, b_, notice_, maxInserts)) {
+                budget_.Take(SIZE_MAX);
+            } else {
+                // Made only now, so a job refused at its first path costs no stream per band.
+                if (streams_.empty()) {
+                    streams_.resize(static_cast<size_t>(n_));
+                    presets_.written.assign(static_cast<size_t>(n_) + 1, -1);
+                }
+                AssignSegments(streams_, first, b_, n_, dashed_, pen_, s_.path, presets_, notice_, &budget_);
+            }
         }
     } else {
         if (count_ >= 4 && s_.closeEnable) {
@@ -317,6 +325,7 @@ void CConversion::Finish() {
     std::string().swap(main_);
     const int32_t from = job_.segmentStart < 1 ? 0 : job_.segmentStart - 1;
     size_t total = fixed_;
+    streams_.resize(static_cast<size_t>(n_));  // a job without pieces has none yet
     for (int32_t i = from; i < n_; ++i) total += streams_[static_cast<size_t>(i)].size();
     main_.reserve(total);
     for (int32_t i = from; i < n_; ++i) {
