@@ -17,8 +17,8 @@ cmake --build "$here/build/fuzz" -j "${KM_JOBS:-$(nproc)}"
 # Runs per target for the fixed step: about a minute each on a machine of 2026.
 runs_for() {
   case "$1" in
-    station) echo "${KM_FUZZ_RUNS:-80000}" ;;
-    converter) echo "${KM_FUZZ_RUNS:-15000}" ;;
+    station) echo "${KM_FUZZ_RUNS:-240000}" ;;
+    converter) echo "${KM_FUZZ_RUNS:-60000}" ;;
     *) echo "${KM_FUZZ_RUNS:-100000}" ;;
   esac
 }
@@ -26,7 +26,7 @@ runs_for() {
 findings="$here/build/fuzz/findings"
 mkdir -p "$findings"
 fail() {
-  echo "fuzz target $1 failed ($2); its input is kept in $findings"
+  echo "fuzz target $1 failed: $2"
   exit 1
 }
 
@@ -38,7 +38,7 @@ for src in "$here"/fuzz/*_fuzz.cpp; do
   if ls "$here/fuzz/regress/$base"/* >/dev/null 2>&1; then
     echo "== $name: regression inputs"
     "$bin" "${opts[@]}" "$here/fuzz/regress/$base"/* >"$findings/$base-regress.log" 2>&1 ||
-      { tail -n 20 "$findings/$base-regress.log"; fail "$name" "a kept regression input"; }
+      { tail -n 20 "$findings/$base-regress.log"; fail "$name" "on a kept input of fuzz/regress/$base"; }
   fi
   if [ -z "$seconds" ]; then
     # A fresh copy of the seed corpus each time, so every run does the same work.
@@ -51,7 +51,7 @@ for src in "$here"/fuzz/*_fuzz.cpp; do
     status=0
     "$bin" "${opts[@]}" -seed=1 -runs="$runs" -print_final_stats=1 "$work" >"$findings/$base.log" 2>&1 || status=$?
     tail -n 12 "$findings/$base.log"
-    [ "$status" -eq 0 ] || fail "$name" "exit $status after the seeded runs"
+    [ "$status" -eq 0 ] || fail "$name" "exit $status; the input is kept in $findings/$base-*"
   else
     work="$here/build/fuzz/corpus/$base"
     mkdir -p "$work"
@@ -61,6 +61,6 @@ for src in "$here"/fuzz/*_fuzz.cpp; do
     "$bin" "${opts[@]}" -max_total_time="$seconds" -print_final_stats=1 "$work" >"$findings/$base.log" 2>&1 ||
       status=$?
     tail -n 12 "$findings/$base.log"
-    [ "$status" -eq 0 ] || fail "$name" "exit $status"
+    [ "$status" -eq 0 ] || fail "$name" "exit $status; the input is kept in $findings/$base-*"
   fi
 done
