@@ -72,7 +72,8 @@ Result Run(std::string text) {
     s.closeEnable = true;
     s.usePresets = true;
     s.path = PathSettings{true, 5.0f, 2.0f, 0.5f};
-    const std::string out = ConvertPltToCutter(text, job, s, rows, notice);
+    std::string out;
+    if (ConvertPltToCutter(text, job, s, rows, true, notice, out) != ConvertResult::kConverted) std::abort();
     const auto end = std::chrono::steady_clock::now();
     return Result{std::chrono::duration<double>(end - start).count(), out.size()};
 }

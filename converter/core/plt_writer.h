@@ -10,6 +10,7 @@
 #include "entity_store.h"
 #include "notice.h"
 #include "records.h"
+#include "stream_limit.h"
 
 // The document's cut strategy as the writer reads it.
 struct CutOrder {
@@ -28,8 +29,8 @@ enum class PltWriteResult {
     kTooLarge,     // the text would outgrow the limit; nothing written, the user was told
 };
 
-// Largest command text written (a job this size already keeps a cutter busy for hours).
-constexpr size_t kMaxPltBytes = 64u * 1024u * 1024u;
+// Largest command text written: the same bound as the station's own streams.
+constexpr size_t kMaxPltBytes = kMaxCutterStreamBytes;
 
 extern const char* const kPlotRangeMessage;
 extern const char* const kPlotSizeMessage;

@@ -1,6 +1,8 @@
 #include "job_conversion.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <new>
 
 #include "cutter_language.h"
@@ -20,29 +22,46 @@ namespace {
 
 enum class Layout { kSingle, kBands, kParts };
 
+// Every band or part stream holds at least "U0,0 ", a header of five characters and a
+// trailer of seven, so a job with more of them than this share of the limit is too large.
+constexpr size_t kLeastBytesPerStream = 17;
+// Each point of a path comes out as an item of at least four characters (",0,0").
+constexpr size_t kLeastBytesPerPoint = 4;
+// Nodes made by splitting at band boundaries are memory as well: a path may gain no more of
+// them than the stream could still hold at this many bytes each.
+constexpr size_t kBytesPerSplitNode = 16;
+
 class CConversion {
 public:
     CConversion(const ConvertJob& job, const ConvertSettings& settings, const std::vector<SHARPCOLORS>& rows,
-                INotice& notice)
-        : job_(job), s_(settings), notice_(notice) {
+                INotice& notice, size_t maxBytes)
+        : job_(job), s_(settings), notice_(notice), maxBytes_(maxBytes) {
         presets_.usePresets = s_.usePresets;
         presets_.rows = &rows;
     }
     ~CConversion() { FreePath(&head_); }
 
-    std::string Run(std::string_view plt);
+    // False when the job would outgrow the limit; the stream is then empty.
+    bool Run(std::string_view plt, std::string& stream);
 
 private:
-    void SetUp();
+    bool SetUp(size_t textSize);
     void Read(std::string_view plt);
     void AddPoint(std::string_view command);
     void EndPath();
     void FreePath(PathPoint* from);
     void Finish();
+    // Band or part stream i without its pieces: the opening with its header, and the trailer.
+    void AppendOpening(std::string& out, int32_t i) const;
+    void AppendTrailer(std::string& out, int32_t i) const;
 
     const ConvertJob& job_;
     ConvertSettings s_;  // a working copy: model 1 switches some of it off
     INotice& notice_;
+    const size_t maxBytes_;
+    size_t fixed_ = 0;     // the headers and trailers of all streams
+    StreamBudget budget_;  // what the paths may still add to the streams
+    TrailerValues v_;
 
     Layout layout_ = Layout::kSingle;
     bool split_ = false;       // split paths at part boundaries
@@ -52,7 +71,7 @@ private:
     int32_t ytop_ = 0, xleft_ = 0;
 
     std::string main_;
-    std::vector<std::string> streams_;
+    std::vector<std::string> streams_;  // the path pieces of each band or part
     PresetState presets_;
 
     int32_t pen_ = -1;
@@ -64,16 +83,20 @@ private:
     int32_t count_ = 0;
 };
 
-std::string CConversion::Run(std::string_view plt) {
-    SetUp();
-    // The stream comes out about as long as the text: one reservation instead of many regrowths.
-    if (layout_ == Layout::kSingle) main_.reserve(plt.size() + 64);
-    Read(plt);
-    Finish();
-    return std::move(main_);
+bool CConversion::Run(std::string_view plt, std::string& stream) {
+    if (SetUp(plt.size())) {
+        Read(plt);
+        if (!budget_.spent) {
+            Finish();
+            stream = std::move(main_);
+            return true;
+        }
+    }
+    std::string().swap(main_);
+    return false;
 }
 
-void CConversion::SetUp() {
+bool CConversion::SetUp(size_t textSize) {
     if (s_.model == 1) {
         s_.segEnable = false;
         s_.canFeedPaper = false;
@@ -83,13 +106,15 @@ void CConversion::SetUp() {
     W_ = Wrap32(static_cast<int64_t>(box.maxCorner.x) - box.minCorner.x);
     ytop_ = job_.referenceY;
     xleft_ = job_.referenceX;
-    const int32_t k = job_.markGridY;
+    const int64_t k = job_.markGridY;
+    const int64_t mostStreams = static_cast<int64_t>(maxBytes_ / kLeastBytesPerStream);
 
     if (s_.segEnable && s_.contourMode) {
         if (k >= 1) {
+            if (k + 1 > mostStreams) return false;
             layout_ = Layout::kParts;
             split_ = true;
-            n_ = k + 1;
+            n_ = static_cast<int32_t>(k + 1);
             b_ = static_cast<double>(L_) / n_;
         }
     } else if (s_.segEnable) {
@@ -98,46 +123,83 @@ void CConversion::SetUp() {
             layout_ = Layout::kBands;
             b_ = static_cast<double>(s_.segLen) * 40.0;
             const double bands = std::trunc(static_cast<double>(L_) / b_) + 1.0;
+            if (bands > static_cast<double>(mostStreams)) return false;
             n_ = bands < 1.0 ? 1 : static_cast<int32_t>(bands);
         }
-    } else if (s_.contourMode && k >= 1) {
+    } else if (s_.contourMode && k >= 1 && k < INT32_MAX) {
         split_ = true;
-        n_ = k + 1;
+        n_ = static_cast<int32_t>(k + 1);
         b_ = static_cast<double>(L_) / n_;
     }
+    // The preset memory of the bands grows with their streams, when the first piece is written.
+    presets_.written.assign(1, -1);
 
-    if (layout_ == Layout::kBands) {
-        streams_.resize(static_cast<size_t>(n_));
-        const int32_t B = TruncToInt32(b_);
-        const int32_t R = TruncToInt32(static_cast<double>(L_) - static_cast<double>(n_ - 1) * b_);
-        for (int32_t i = 0; i < n_; ++i) {
-            std::string& out = streams_[static_cast<size_t>(i)];
-            out += kOpenMove;
-            AppendBandHeader(out, i == n_ - 1 ? R : B, W_);
-            if (i == 0) out += kStartBlock;
-        }
-    } else if (layout_ == Layout::kParts) {
-        streams_.resize(static_cast<size_t>(n_));
-        for (int32_t i = 0; i < n_; ++i) {
-            std::string& out = streams_[static_cast<size_t>(i)];
-            out += kOpenMove;
-            if (i == 0) {
-                AppendFirstPartHeader(out, TruncToInt32(b_), W_, job_.markValue);
-                out += kStartBlock;
-            } else {
-                const int64_t len = static_cast<int64_t>(TruncToInt32((i + 1) * b_)) - TruncToInt32(i * b_);
-                AppendPartHeader(out, Wrap32(len), W_);
-            }
-        }
-    }
-    presets_.written.assign(static_cast<size_t>(n_) + 1, -1);
+    v_.model = s_.model;
+    v_.copiesOn = job_.copiesOn;
+    v_.copies = job_.copies;
+    v_.spacing = Wrap32(static_cast<int64_t>(job_.copySpacing) * 40);
+    v_.contour = s_.contourMode;
+    v_.feed = s_.canFeedPaper;
+    // The stored millimetres are single precision; the product is not rounded to float
+    // before truncation (2.3 mm gives 91 units).
+    v_.feedX = TruncToInt32(40.0 * static_cast<double>(s_.xSteps));
+    v_.feedY = TruncToInt32(40.0 * static_cast<double>(s_.ySteps));
 
+    // The fixed texts of the job come first out of the limit; the paths get what is left.
+    size_t fixed = 0;
+    std::string scratch;
     if (layout_ == Layout::kSingle) {
         main_ += kOpenMove;
         AppendSizeHeader(main_, L_, W_);
         if (s_.contourMode) AppendMarkHeader(main_, job_.markGridX, job_.markGridY, job_.markValue);
         main_ += kStartBlock;
+        AppendSingleTrailer(scratch, L_, v_);
+        fixed = main_.size() + scratch.size();
+    } else {
+        auto streamBytes = [&](int32_t i) {
+            scratch.clear();
+            AppendOpening(scratch, i);
+            AppendTrailer(scratch, i);
+            return scratch.size();
+        };
+        if (layout_ == Layout::kBands && n_ > 2) {
+            // The bands between the first and the last all have the same texts.
+            fixed = streamBytes(0) + static_cast<size_t>(n_ - 2) * streamBytes(1) + streamBytes(n_ - 1);
+        } else {
+            for (int32_t i = 0; i < n_ && fixed <= maxBytes_; ++i) fixed += streamBytes(i);
+        }
+        if (fixed > maxBytes_) return false;
     }
+    if (fixed > maxBytes_) return false;
+    fixed_ = fixed;
+    budget_.left = maxBytes_ - fixed;
+    // The stream comes out about as long as the text: one reservation instead of many regrowths.
+    if (layout_ == Layout::kSingle) main_.reserve(std::min(textSize, budget_.left) + main_.size() + scratch.size());
+    return true;
+}
+
+void CConversion::AppendOpening(std::string& out, int32_t i) const {
+    out += kOpenMove;
+    if (layout_ == Layout::kBands) {
+        const int32_t B = TruncToInt32(b_);
+        const int32_t R = TruncToInt32(static_cast<double>(L_) - static_cast<double>(n_ - 1) * b_);
+        AppendBandHeader(out, i == n_ - 1 ? R : B, W_);
+        if (i == 0) out += kStartBlock;
+    } else if (i == 0) {
+        AppendFirstPartHeader(out, TruncToInt32(b_), W_, job_.markValue);
+        out += kStartBlock;
+    } else {
+        const int64_t len = static_cast<int64_t>(TruncToInt32((i + 1) * b_)) - TruncToInt32(i * b_);
+        AppendPartHeader(out, Wrap32(len), W_);
+    }
+}
+
+void CConversion::AppendTrailer(std::string& out, int32_t i) const {
+    const int32_t P = TruncToInt32(b_);
+    const int32_t R = TruncToInt32(static_cast<double>(L_) - static_cast<double>(n_ - 1) * b_);
+    const bool last = i == n_ - 1;
+    if (layout_ == Layout::kBands) AppendBandTrailer(out, last, P, R, v_);
+    else AppendPartTrailer(out, last, P, v_);
 }
 
 void CConversion::FreePath(PathPoint* from) {
@@ -163,6 +225,11 @@ void CConversion::AddPoint(std::string_view command) {
         return;
     }
     if (tail_->x == sx && tail_->y == sy) return;
+    // Every point is written, so a path with more than the stream could hold is too large.
+    if (static_cast<size_t>(count_) >= budget_.left / kLeastBytesPerPoint) {
+        budget_.Take(SIZE_MAX);
+        return;
+    }
     PathPoint* node = new (std::nothrow) PathPoint{sx, sy, nullptr};
     if (!node) ExitOutOfMemory(notice_, "Not enough memory to allocate buffer\n", "ERROR", kNoticeOk);
     tail_->next = node;
@@ -173,11 +240,23 @@ void CConversion::AddPoint(std::string_view command) {
 void CConversion::EndPath() {
     inPath_ = false;
     PathPoint* first = &head_;
-    if (split_) SplitAtBands(first, b_, notice_);
-    if (layout_ != Layout::kSingle) {
+    const size_t maxInserts = budget_.left / kBytesPerSplitNode;
+    bool fits = !budget_.spent;
+    if (fits && split_) fits = SplitAtBands(first, b_, notice_, maxInserts);
+    if (!fits) {
+        budget_.Take(SIZE_MAX);
+    } else if (layout_ != Layout::kSingle) {
         if (count_ > 0) {
-            if (layout_ == Layout::kBands) SplitAtBands(first, b_, notice_);
-            AssignSegments(streams_, first, b_, n_, dashed_, pen_, s_.path, presets_, notice_);
+            if (layout_ == Layout::kBands && !SplitAtBands(first, b_, notice_, maxInserts)) {
+                budget_.Take(SIZE_MAX);
+            } else {
+                // Made only now, so a job refused at its first path costs no stream per band.
+                if (streams_.empty()) {
+                    streams_.resize(static_cast<size_t>(n_));
+                    presets_.written.assign(static_cast<size_t>(n_) + 1, -1);
+                }
+                AssignSegments(streams_, first, b_, n_, dashed_, pen_, s_.path, presets_, notice_, &budget_);
+            }
         }
     } else {
         if (count_ >= 4 && s_.closeEnable) {
@@ -187,8 +266,9 @@ void CConversion::EndPath() {
                 first = CloseCompensate(first, last, s_.path.closeOffset, notice_);
             }
         }
+        const size_t before = main_.size();
         EmitPresetSwitch(main_, pen_, 0, presets_, notice_);
-        EmitPath(main_, first, count_, dashed_, s_.path);
+        if (budget_.Take(main_.size() - before)) EmitPath(main_, first, count_, dashed_, s_.path, &budget_);
     }
     // After a compensation the head is no longer part of the path: free from its new start.
     if (first != &head_) FreePath(first);
@@ -205,7 +285,7 @@ void CConversion::Read(std::string_view plt) {
             if (r == CCommandReader::kFull) notice_.Show("字符数超出最大行字符数", std::string(), kNoticeOk);
         }
         pending = false;
-        if (r == CCommandReader::kEnd) break;
+        if (r == CCommandReader::kEnd || budget_.spent) break;
         const std::string_view cmd = reader.Command();
 
         if (inPath_) {
@@ -234,54 +314,49 @@ void CConversion::Read(std::string_view plt) {
             if (comma != std::string_view::npos) ytop_ = ParseCoordinate(cmd.substr(comma + 1));
         }
     }
-    if (inPath_) EndPath();
+    if (inPath_ && !budget_.spent) EndPath();
 }
 
 void CConversion::Finish() {
-    TrailerValues v;
-    v.model = s_.model;
-    v.copiesOn = job_.copiesOn;
-    v.copies = job_.copies;
-    v.spacing = Wrap32(static_cast<int64_t>(job_.copySpacing) * 40);
-    v.contour = s_.contourMode;
-    v.feed = s_.canFeedPaper;
-    // The stored millimetres are single precision; the product is not rounded to float
-    // before truncation (2.3 mm gives 91 units).
-    v.feedX = TruncToInt32(40.0 * static_cast<double>(s_.xSteps));
-    v.feedY = TruncToInt32(40.0 * static_cast<double>(s_.ySteps));
-
     if (layout_ == Layout::kSingle) {
-        AppendSingleTrailer(main_, L_, v);
+        AppendSingleTrailer(main_, L_, v_);
         return;
-    }
-    const int32_t P = TruncToInt32(b_);
-    const int32_t R = TruncToInt32(static_cast<double>(L_) - static_cast<double>(n_ - 1) * b_);
-    for (int32_t i = 0; i < n_; ++i) {
-        std::string& out = streams_[static_cast<size_t>(i)];
-        const bool last = i == n_ - 1;
-        if (layout_ == Layout::kBands) AppendBandTrailer(out, last, P, R, v);
-        else AppendPartTrailer(out, last, P, v);
     }
     std::string().swap(main_);
     const int32_t from = job_.segmentStart < 1 ? 0 : job_.segmentStart - 1;
-    size_t total = 0;
+    size_t total = fixed_;
+    streams_.resize(static_cast<size_t>(n_));  // a job without pieces has none yet
     for (int32_t i = from; i < n_; ++i) total += streams_[static_cast<size_t>(i)].size();
     main_.reserve(total);
     for (int32_t i = from; i < n_; ++i) {
+        AppendOpening(main_, i);
         main_ += streams_[static_cast<size_t>(i)];
         std::string().swap(streams_[static_cast<size_t>(i)]);
+        AppendTrailer(main_, i);
     }
     streams_.clear();
 }
 
 }  // namespace
 
-std::string ConvertPltToCutter(std::string_view plt, const ConvertJob& job, const ConvertSettings& settings,
-                               const std::vector<SHARPCOLORS>& colourRows, INotice& notice) {
+const char* JobTooLargeMessage(bool english) {
+    return english ? "This job is too large to cut: its cutter commands would be larger than 64 MB.\n"
+                     "Nothing was sent or saved."
+                   : "此任务太大，无法切割：切割指令将超过 64 MB。\n未发送也未保存任何内容。";
+}
+
+ConvertResult ConvertPltToCutter(std::string_view plt, const ConvertJob& job, const ConvertSettings& settings,
+                                 const std::vector<SHARPCOLORS>& colourRows, bool english, INotice& notice,
+                                 std::string& stream, size_t maxBytes) {
+    std::string().swap(stream);
+    bool converted = false;
     try {
-        CConversion conversion(job, settings, colourRows, notice);
-        return conversion.Run(plt);
+        CConversion conversion(job, settings, colourRows, notice, maxBytes);
+        converted = conversion.Run(plt, stream);
     } catch (const std::bad_alloc&) {
         ExitOutOfMemory(notice, "Not enough memory to allocate buffer\n", "ERROR", kNoticeOk);
     }
+    if (converted) return ConvertResult::kConverted;
+    notice.Show(JobTooLargeMessage(english), std::string(), kNoticeOk | kNoticeIconWarning);
+    return ConvertResult::kTooLarge;
 }

@@ -9,6 +9,7 @@
 #include "path_shaping.h"
 #include "plt_reader.h"
 #include "records.h"
+#include "stream_limit.h"
 
 // The settings the conversion reads, as the settings file holds them.
 struct ConvertSettings {
@@ -49,6 +50,18 @@ const PltBox& BoxInUse(const ConvertJob& job);
 // The reference point the intake sets before a job: Xleft and Ytop of that box.
 void SetJobReferences(ConvertJob& job);
 
-// The whole cutter stream of the job. Messages go to notice; the settings are not changed.
-std::string ConvertPltToCutter(std::string_view plt, const ConvertJob& job, const ConvertSettings& settings,
-                               const std::vector<SHARPCOLORS>& colourRows, INotice& notice);
+enum class ConvertResult {
+    kConverted,  // stream holds the whole job
+    kTooLarge,   // the job's streams would outgrow the limit: stream is empty, the user was told
+};
+
+// The message of kTooLarge, in English or Chinese.
+const char* JobTooLargeMessage(bool english);
+
+// Writes the whole cutter stream of the job into stream. Messages go to notice, in English
+// when english is set; the settings are not changed. maxBytes bounds all the streams the
+// conversion holds; a job that would outgrow it is dropped as soon as that shows, so far
+// coordinates with short dashes or bands cost neither time nor memory.
+ConvertResult ConvertPltToCutter(std::string_view plt, const ConvertJob& job, const ConvertSettings& settings,
+                                 const std::vector<SHARPCOLORS>& colourRows, bool english, INotice& notice,
+                                 std::string& stream, size_t maxBytes = kMaxCutterStreamBytes);

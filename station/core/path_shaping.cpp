@@ -1,8 +1,19 @@
 #include "path_shaping.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cutter_language.h"
+
+bool StreamBudget::Take(size_t bytes) {
+    if (spent || bytes > left) {
+        spent = true;
+        left = 0;
+        return false;
+    }
+    left -= bytes;
+    return true;
+}
 
 float PointDistance(const PathPoint& a, const PathPoint& b) {
     const double dx = static_cast<double>(a.x) - b.x;
@@ -24,32 +35,59 @@ PathPoint PointAtRatio(const PathPoint& a, const PathPoint& b, float e, float f)
 
 namespace {
 
-void AppendPhaseItem(std::string& out, bool cutPhase, const PathPoint& p) {
-    if (cutPhase) AppendCut(out, p.x, p.y);
-    else AppendMove(out, p.x, p.y);
+// The size out may reach while a path is written with what the budget holds.
+size_t SizeLimit(const std::string& out, const StreamBudget* budget) {
+    if (!budget) return SIZE_MAX;
+    return budget->left > SIZE_MAX - out.size() ? SIZE_MAX : out.size() + budget->left;
 }
 
-void EmitDashed(std::string& out, PathPoint* first, float dashLen, float gapLen) {
-    out += kDashOn;
-    AppendMove(out, first->x, first->y);
+size_t Digits(int32_t v) {
+    uint32_t m = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    size_t n = v < 0 ? 2 : 1;
+    for (; m >= 10; m /= 10) ++n;
+    return n;
+}
+
+// The length of a move or cut item to p.
+size_t ItemSize(const PathPoint& p) { return 3 + Digits(p.x) + Digits(p.y); }
+
+// The dashed form. With out it is written (and the split nodes moved); without, only its size
+// is counted into size. Either way it stops, false, as soon as size passes limit: a long
+// segment with short dashes grows with its length, not with the text.
+bool DashedPass(std::string* out, size_t& size, PathPoint* first, float dashLen, float gapLen, size_t limit) {
+    auto item = [&](bool cut, const PathPoint& to) {
+        if (!out) size += ItemSize(to);
+        else {
+            if (cut) AppendCut(*out, to.x, to.y);
+            else AppendMove(*out, to.x, to.y);
+            size = out->size();
+        }
+        return size <= limit;
+    };
+    if (out) *out += kDashOn;
+    size += sizeof kDashOn - 1;
+    if (!item(false, *first)) return false;
     float running = 0.0f;
     bool cutPhase = true;
     float phaseLen = dashLen;
     PathPoint* p = first;
-    int stalls = 0;  // phase ends in a row that brought p no closer to u
+    PathPoint at = *first;  // where the current segment starts now
+    int stalls = 0;         // phase ends in a row that brought it no closer to u
     while (PathPoint* u = p->next) {
-        const float D = PointDistance(*p, *u);
+        const float D = PointDistance(at, *u);
         if (static_cast<double>(D) < 8.00000011920929) {  // 8 units or less
-            AppendCut(out, u->x, u->y);
+            if (!item(true, *u)) return false;
             running = 0.0f;
             p = u;
+            at = *u;
             stalls = 0;
             continue;
         }
         running += D;
         if (running < phaseLen) {
-            AppendPhaseItem(out, cutPhase, *u);
+            if (!item(cutPhase, *u)) return false;
             p = u;
+            at = *u;
             stalls = 0;
             continue;
         }
@@ -60,26 +98,84 @@ void EmitDashed(std::string& out, PathPoint* first, float dashLen, float gapLen)
             // large for single precision) finish the segment, so the loop always ends.
             end = *u;
             p = u;
+            at = *u;
             stalls = 0;
         } else {
-            end = PointAtRatio(*p, *u, D - E, E);
+            end = PointAtRatio(at, *u, D - E, E);
             if (PointDistance(end, *u) < D) stalls = 0;
             else ++stalls;
-            p->x = end.x;
-            p->y = end.y;
+            at.x = end.x;
+            at.y = end.y;
+            if (out) {
+                p->x = end.x;
+                p->y = end.y;
+            }
         }
-        AppendPhaseItem(out, cutPhase, end);
+        if (!item(cutPhase, end)) return false;
         cutPhase = !cutPhase;
         phaseLen = cutPhase ? dashLen : gapLen;
         running = 0.0f;
     }
-    out += kDashOff;
+    if (out) *out += kDashOff;
+    size += sizeof kDashOff - 1;
+    return size <= limit;
+}
+
+// Whether a dashed path may come near limit: about one item of at most 25 characters per
+// phase. Only such paths are counted before they are written.
+bool MayBeLarge(const PathPoint* first, float dashLen, float gapLen, size_t room) {
+    const double phase = std::max(1.0, static_cast<double>(std::min(dashLen > 0 ? dashLen : gapLen,
+                                                                    gapLen > 0 ? gapLen : dashLen)));
+    double bytes = 0;
+    for (const PathPoint* p = first; p->next; p = p->next) {
+        bytes += (static_cast<double>(PointDistance(*p, *p->next)) / phase + 2.0) * 25.0;
+        if (bytes > static_cast<double>(room)) return true;
+    }
+    return false;
+}
+
+// Takes what a path wrote from the budget; one that did not fit spends it all.
+bool Charge(StreamBudget* budget, size_t bytes, bool fits) {
+    if (!budget) return fits;
+    return budget->Take(fits ? bytes : SIZE_MAX);
+}
+
+bool EmitDashed(std::string& out, PathPoint* first, float dashLen, float gapLen, size_t limit) {
+    size_t size = out.size();
+    if (limit != SIZE_MAX && MayBeLarge(first, dashLen, gapLen, limit - size) &&
+        !DashedPass(nullptr, size, first, dashLen, gapLen, limit)) {
+        return false;  // nothing written
+    }
+    size = out.size();
+    return DashedPass(&out, size, first, dashLen, gapLen, limit);
+}
+
+bool EmitSolid(std::string& out, PathPoint* first, int32_t count, size_t limit) {
+    AppendMove(out, first->x, first->y);
+    if (count == 1) return out.size() <= limit;
+    PathPoint* second = first->next;
+    if (!second) return out.size() <= limit;
+    if (!second->next) {
+        AppendCut(out, second->x, second->y);
+        return out.size() <= limit;
+    }
+    AppendOpenCut(out, second->x, second->y);
+    for (PathPoint* n = second->next; n; n = n->next) {
+        AppendContinuation(out, n->x, n->y);
+        if (out.size() > limit) return false;
+    }
+    AppendRunEnd(out);
+    return out.size() <= limit;
 }
 
 }  // namespace
 
-void EmitPath(std::string& out, PathPoint* first, int32_t count, bool dashed, const PathSettings& settings) {
-    if (count <= 0 || !first) return;
+bool EmitPath(std::string& out, PathPoint* first, int32_t count, bool dashed, const PathSettings& settings,
+              StreamBudget* budget) {
+    if (count <= 0 || !first) return true;
+    const size_t before = out.size();
+    const size_t limit = SizeLimit(out, budget);
+    bool fits = true;
     if (dashed && settings.dashedMode) {
         // Negative lengths count as 0; with both 0 there is no pattern and the path is cut solid.
         float dash = settings.solidLineLen * 40.0f;
@@ -87,21 +183,12 @@ void EmitPath(std::string& out, PathPoint* first, int32_t count, bool dashed, co
         if (!(dash > 0.0f)) dash = 0.0f;
         if (!(gap > 0.0f)) gap = 0.0f;
         if (dash > 0.0f || gap > 0.0f) {
-            EmitDashed(out, first, dash, gap);
-            return;
+            fits = EmitDashed(out, first, dash, gap, limit);
+            return Charge(budget, out.size() - before, fits);
         }
     }
-    AppendMove(out, first->x, first->y);
-    if (count == 1) return;
-    PathPoint* second = first->next;
-    if (!second) return;
-    if (!second->next) {
-        AppendCut(out, second->x, second->y);
-        return;
-    }
-    AppendOpenCut(out, second->x, second->y);
-    for (PathPoint* n = second->next; n; n = n->next) AppendContinuation(out, n->x, n->y);
-    AppendRunEnd(out);
+    fits = EmitSolid(out, first, count, limit);
+    return Charge(budget, out.size() - before, fits);
 }
 
 PathPoint* CloseCompensate(PathPoint* first, PathPoint* last, float closeOffset, INotice& notice) {
@@ -149,8 +236,9 @@ PathPoint* CloseCompensate(PathPoint* first, PathPoint* last, float closeOffset,
     return start;
 }
 
-void SplitAtBands(PathPoint* first, double b, INotice& notice) {
-    if (!(b > 0.0) || !std::isfinite(b)) return;  // no boundary to split at
+bool SplitAtBands(PathPoint* first, double b, INotice& notice, size_t maxInserts) {
+    if (!(b > 0.0) || !std::isfinite(b)) return true;  // no boundary to split at
+    size_t left = maxInserts;
     PathPoint* r = first;
     while (r && r->next) {
         PathPoint* s = r->next;
@@ -159,12 +247,16 @@ void SplitAtBands(PathPoint* first, double b, INotice& notice) {
         const int64_t hi = rising ? s->x : r->x;
         const double vLo = rising ? r->y : s->y;
         const double vHi = rising ? s->y : r->y;
+        // A segment over many bands is refused before its nodes are made.
+        if (static_cast<double>(hi - lo) / b > static_cast<double>(left) + 2.0) return false;
         double g = lo < 0 ? 0.0 : std::trunc(static_cast<double>(lo) / b + 0.5);
         PathPoint* after = r;
         for (;; g += 1.0) {
             const double hd = std::trunc(g * b);
             if (!(hd < static_cast<double>(hi))) break;
             if (hd > static_cast<double>(lo)) {
+                if (left == 0) return false;
+                --left;
                 const int32_t h = static_cast<int32_t>(hd);
                 const double y = vHi - static_cast<double>(hi - h) / static_cast<double>(hi - lo) * (vHi - vLo);
                 PathPoint* n = InsertPointAfter(after, h, TruncToInt32(y), notice);
@@ -173,6 +265,7 @@ void SplitAtBands(PathPoint* first, double b, INotice& notice) {
         }
         r = s;  // the new sub-segments hold no boundary inside
     }
+    return true;
 }
 
 void EmitPresetSwitch(std::string& out, int32_t pen, size_t index, PresetState& presets, INotice& notice) {
@@ -199,29 +292,32 @@ void EmitPresetSwitch(std::string& out, int32_t pen, size_t index, PresetState& 
 
 namespace {
 
-void WritePiece(std::vector<std::string>& streams, PathPoint* from, PathPoint* to, int32_t points, int32_t band,
+bool WritePiece(std::vector<std::string>& streams, PathPoint* from, PathPoint* to, int32_t points, int32_t band,
                 double b, bool dashed, int32_t pen, const PathSettings& settings, PresetState& presets,
-                INotice& notice) {
+                INotice& notice, StreamBudget* budget) {
     const int32_t shift = TruncToInt32(static_cast<double>(band - 1) * b);
     PathPoint* rest = to->next;
     to->next = nullptr;
     for (PathPoint* n = from; n; n = n->next) n->x = Wrap32(static_cast<int64_t>(n->x) - shift);
     std::string& out = streams[static_cast<size_t>(band - 1)];
+    const size_t before = out.size();
     EmitPresetSwitch(out, pen, static_cast<size_t>(band), presets, notice);
-    EmitPath(out, from, points, dashed, settings);
+    const bool fits = (!budget || budget->Take(out.size() - before)) &&
+                      EmitPath(out, from, points, dashed, settings, budget);
     to->next = rest;
+    return fits;
 }
 
 }  // namespace
 
-void AssignSegments(std::vector<std::string>& streams, PathPoint* first, double b, int32_t n, bool dashed,
-                    int32_t pen, const PathSettings& settings, PresetState& presets, INotice& notice) {
-    if (!first || n <= 0 || streams.size() < static_cast<size_t>(n)) return;
+bool AssignSegments(std::vector<std::string>& streams, PathPoint* first, double b, int32_t n, bool dashed,
+                    int32_t pen, const PathSettings& settings, PresetState& presets, INotice& notice,
+                    StreamBudget* budget) {
+    if (!first || n <= 0 || streams.size() < static_cast<size_t>(n)) return true;
     int32_t band = 1;  // a path whose first segment lies in no band goes to the first band
     if (!first->next) {
         if (!FindCommonBand(*first, *first, b, n, band)) notice.Show("error PT1,PT2 Seg", std::string(), kNoticeOk);
-        WritePiece(streams, first, first, 1, band, b, dashed, pen, settings, presets, notice);
-        return;
+        return WritePiece(streams, first, first, 1, band, b, dashed, pen, settings, presets, notice, budget);
     }
     PathPoint* pieceStart = first;
     int32_t pieceBand = 0;
@@ -232,8 +328,10 @@ void AssignSegments(std::vector<std::string>& streams, PathPoint* first, double 
         if (band != pieceBand) {
             // The piece ends at p, and p starts the next piece in its own coordinates.
             const int32_t x = p->x;
-            WritePiece(streams, pieceStart, p, points, pieceBand, b, dashed, pen, settings, presets, notice);
+            const bool fits =
+                WritePiece(streams, pieceStart, p, points, pieceBand, b, dashed, pen, settings, presets, notice, budget);
             p->x = x;
+            if (!fits) return false;
             pieceStart = p;
             pieceBand = band;
             points = 1;
@@ -242,5 +340,6 @@ void AssignSegments(std::vector<std::string>& streams, PathPoint* first, double 
     }
     PathPoint* last = pieceStart;
     while (last->next) last = last->next;
-    WritePiece(streams, pieceStart, last, points, pieceBand, b, dashed, pen, settings, presets, notice);
+    return WritePiece(streams, pieceStart, last, points, pieceBand, b, dashed, pen, settings, presets, notice,
+                      budget);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -25,7 +26,9 @@ ConvertJob JobFor(const std::string& plt) {
 
 std::string Convert(const std::string& plt, const ConvertJob& job, const ConvertSettings& s,
                     const std::vector<SHARPCOLORS>& rows, CRecordingNotice& notice) {
-    return ConvertPltToCutter(plt, job, s, rows, notice);
+    std::string stream;
+    EXPECT_EQ(ConvertPltToCutter(plt, job, s, rows, true, notice, stream), ConvertResult::kConverted);
+    return stream;
 }
 
 std::string Convert(const std::string& plt, const ConvertSettings& s, CRecordingNotice& notice,
@@ -425,4 +428,86 @@ TEST(ConvertPltToCutter, ExportedFileThroughScanRegroupAndConversion) {
               "U0,0 I400,400 U0,0 D0,0,0,40 U S#2;L1;U200,0 D200,100 U200,300 D200,400 L0;"
               "S#0;U400,0 D400,400 U0,0 D0,400 U400,0 @ ");
     EXPECT_TRUE(notice.shown.empty());
+}
+
+TEST(ConvertPltToCutter, JobsPastTheLimitAreRefusedQuickly) {
+    // One far coordinate: a dash pattern, bands of a millimetre or contour parts reaching
+    // beyond the job would make a stream of hundreds of megabytes out of a few bytes.
+    const std::string far = "SP1;LT1;PU0,0;PD0,1000000000;PD100,0;";
+    struct Case {
+        const char* name;
+        bool dashed, bands, parts;
+    };
+    const Case cases[] = {
+        {"dashed", true, false, false},
+        {"bands", false, true, false},
+        {"dashed bands", true, true, false},
+        // Measured by small mark data, the path runs far past the last contour part.
+        {"split past the parts", false, false, true},
+    };
+    for (const Case& c : cases) {
+        ConvertSettings s;
+        s.path = PathSettings{c.dashed, 2.0f, 2.0f, 0.5f};
+        s.segEnable = c.bands;
+        s.segLen = 1;
+        s.contourMode = c.parts;
+        ConvertJob job = JobFor(far);
+        if (c.parts) {
+            job.markDataPresent = ScanPlt("PU0,0;PD100,100;", job.markBox);
+            SetJobReferences(job);
+        }
+        job.markGridY = 2;
+        for (const bool english : {true, false}) {
+            CRecordingNotice notice;
+            std::string stream = "left over";
+            const auto start = std::chrono::steady_clock::now();
+            EXPECT_EQ(ConvertPltToCutter(far, job, s, {}, english, notice, stream), ConvertResult::kTooLarge)
+                << c.name;
+            EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.5)
+                << c.name;
+            EXPECT_TRUE(stream.empty()) << c.name;
+            EXPECT_EQ(notice.Texts(), std::vector<std::string>{JobTooLargeMessage(english)}) << c.name;
+        }
+    }
+    EXPECT_NE(std::string(JobTooLargeMessage(true)), JobTooLargeMessage(false));
+}
+
+TEST(ConvertPltToCutter, LimitCountsEveryByteOfTheJob) {
+    // Each layout's whole stream fits a limit of exactly its size and not one byte less.
+    struct Case {
+        const char* name;
+        bool seg, contour, dashed;
+    };
+    const Case cases[] = {
+        {"single", false, false, false},
+        {"single dashed", false, false, true},
+        {"bands", true, false, false},
+        {"bands dashed", true, false, true},
+        {"contour parts", true, true, false},
+        {"contour split", false, true, true},
+    };
+    const std::string plt = "SP1;LT1;PU0,0;PD200,0;PD200,1000;LT;PU0,0;PD200,900;";
+    for (const Case& c : cases) {
+        ConvertSettings s;
+        s.segEnable = c.seg;
+        s.segLen = 10;
+        s.contourMode = c.contour;
+        s.path = PathSettings{c.dashed, 1.0f, 1.0f, 0.5f};
+        s.usePresets = true;
+        ConvertJob job = JobFor(plt);
+        job.markGridY = 2;
+        CRecordingNotice notice;
+        const std::string whole = Convert(plt, job, s, {{1, 2, 1}}, notice);
+        std::string stream;
+        EXPECT_EQ(ConvertPltToCutter(plt, job, s, {{1, 2, 1}}, true, notice, stream, whole.size()),
+                  ConvertResult::kConverted)
+            << c.name;
+        EXPECT_EQ(stream, whole) << c.name;
+        EXPECT_TRUE(notice.shown.empty()) << c.name;
+        EXPECT_EQ(ConvertPltToCutter(plt, job, s, {{1, 2, 1}}, false, notice, stream, whole.size() - 1),
+                  ConvertResult::kTooLarge)
+            << c.name;
+        EXPECT_TRUE(stream.empty()) << c.name;
+        EXPECT_EQ(notice.Count(JobTooLargeMessage(false)), 1u) << c.name;
+    }
 }
