@@ -528,4 +528,32 @@ TEST_F(OrnavexTest, SendingStartsKelmirtFromItsOwnFolderAndTheJobArrives) {
     EXPECT_TRUE(Send(frame, WM_NULL).has_value()) << "Ornavex is back";
 }
 
+// Ornavex has English texts only: on a Chinese system its menus and the cut strategy
+// dialog stay English, and the About box keeps its Chinese resource texts.
+class OrnavexChineseSystemTest : public OrnavexTest {
+protected:
+    void SetUp() override {
+        if (GetSystemDefaultLangID() != 0x804) GTEST_SKIP() << "needs a Chinese system language (LC_ALL=zh_CN.UTF-8)";
+        OrnavexTest::SetUp();
+    }
+};
+
+TEST_F(OrnavexChineseSystemTest, TheCutStrategyDialogStaysEnglish) {
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "set-zh"), nullptr);
+    ShowWindow(frame, SW_RESTORE);
+    ShowWindow(frame, SW_MAXIMIZE);
+    HWND dlg = OpenStrategy();
+    ASSERT_NE(dlg, nullptr);
+    ClickButton(dlg, kByColour);
+    Sleep(300);
+    auto list = Rows(dlg);
+    EXPECT_EQ(list.columns, (std::vector<std::string>{"Color", "Machine Preset"}));
+    EXPECT_EQ(list.rows.size(), 7u);
+    EXPECT_EQ(ControlText(dlg, kByLayer), "layer");
+    EXPECT_EQ(ControlText(dlg, IDCANCEL), "CANCEL");
+    EXPECT_EQ(TextOf(Control(dlg, kSort)), "No sort");
+    EXPECT_FALSE(Screenshot("ornavex-set-colours-zh-system").empty());
+    Close(dlg, IDCANCEL);
+}
+
 }  // namespace
