@@ -56,6 +56,6 @@ void COrnavexDoc::OnZoomOut() {
 
 void COrnavexDoc::OnSet() {
     if (!m_loaded) return;
-    RunCutStrategy(m_order, AfxGetApp() ? AfxGetApp()->m_pMainWnd : nullptr);
-    UpdateAllViews(nullptr);
+    RunCutStrategy(m_order);
+    UpdateAllViews(nullptr);  // whatever the dialog returned
 }

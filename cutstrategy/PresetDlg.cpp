@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "PresetDlgRes.h"
+#include "aci_palette.h"
 #include "fwstring.h"
 #include "swatches.h"
 
 namespace {
 // Rows of the converter's list may be coloured from the ACI palette, the station's from its pen table.
 std::optional<uint32_t> SwatchFor(PresetVariant variant, int32_t colour) {
-    return variant == PresetVariant::Converter ? AciSwatch(colour) : PenSwatch(colour);
+    return variant == PresetVariant::Converter ? AciPaletteEntry(colour) : PenSwatch(colour);
 }
 }  // namespace
 

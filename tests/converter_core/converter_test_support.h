@@ -2,6 +2,8 @@
 // Helpers shared by the converter core tests.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +20,23 @@ inline std::string DxfText(const std::vector<std::pair<int, std::string>>& group
 
 inline std::string FixturePath(const std::string& name) {
     return std::string(KM_TEST_DATA_DIR) + "/dxf/" + name;
+}
+
+// unset_extents.dxf (a 300 by 120 sign from 10,5 to 310,125 whose header holds the unset
+// extents marker) with the header's extents set right.
+inline std::string SignWithRightExtents() {
+    std::ifstream in(FixturePath("unset_extents.dxf"), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    std::string text = ss.str();
+    EXPECT_FALSE(text.empty());
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"1e+20", "10"},
+                                   {"1e+20", "5"}, {"-1e+20", "310"}, {"-1e+20", "125"}}) {
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos);
+        if (at != std::string::npos) text.replace(at, from.size(), to);
+    }
+    return text;
 }
 
 // Every test starts from a program that has just started.

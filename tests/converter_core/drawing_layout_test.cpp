@@ -160,6 +160,66 @@ TEST(LayoutMap, PointsArcsAndSheet) {
     EXPECT_EQ(m.SheetBottom(), 300);
 }
 
+// Where a drawing lands on screen: the box and every entity's end points and vertices.
+struct Placement {
+    DrawBox box;
+    std::vector<std::pair<int32_t, int32_t>> points;
+};
+
+Placement PlaceStoredDrawing(int32_t width, double zoom) {
+    const CConverterStores& s = Stores();
+    Placement p;
+    p.box = ComputeDrawBox(width, zoom, s.extMinX, s.extMinY, s.extMaxX, s.extMaxY);
+    DrawingMap m(p.box, s.extMinX, s.extMinY);
+    for (const SHARP& e : s.entities) {
+        p.points.emplace_back(m.X(e.startX), m.Y(e.startY));
+        p.points.emplace_back(m.X(e.endX), m.Y(e.endY));
+        if (const auto* v = e.Vertices())
+            for (const DL_VertexData& d : *v) p.points.emplace_back(m.RoundX(d.x), m.RoundY(d.y));
+    }
+    return p;
+}
+
+// A header with the unset extents marker, and no header at all, place the drawing exactly as
+// a header with the right extents does, inside its box.
+TEST_F(Layout, DrawingsWithoutHeaderExtentsArePlacedAsWithRightOnes) {
+    const std::string right = SignWithRightExtents();
+    ASSERT_FALSE(HasFailure());
+    double z8 = 1.0;
+    for (int i = 0; i < 8; ++i) z8 = ZoomedIn(z8);
+    struct View { int32_t width; double zoom; };
+    const View views[] = {{1000, 1.0}, {1280, 1.0}, {1280, z8}, {640, ZoomedOut(1.0)}};
+    Read(right);
+    std::vector<Placement> want;
+    for (const View& v : views) want.push_back(PlaceStoredDrawing(v.width, v.zoom));
+    ASSERT_EQ(want[0].box.left, 250);
+    ASSERT_EQ(want[0].box.right, 750);
+    ASSERT_DOUBLE_EQ(want[0].box.scale, 500.0 / 300.0);
+    ASSERT_EQ(want[0].box.bottom, 50 + 200);
+
+    for (const char* name : {"unset_extents.dxf", "no_header.dxf"}) {
+        SCOPED_TRACE(name);
+        CRecordingNotice n;
+        ASSERT_EQ(ReadDxfFile(FixturePath(name), n), DxfReadResult::kRead);
+        for (size_t i = 0; i < std::size(views); ++i) {
+            SCOPED_TRACE(views[i].width);
+            Placement got = PlaceStoredDrawing(views[i].width, views[i].zoom);
+            EXPECT_EQ(got.box.left, want[i].box.left);
+            EXPECT_EQ(got.box.top, want[i].box.top);
+            EXPECT_EQ(got.box.right, want[i].box.right);
+            EXPECT_EQ(got.box.bottom, want[i].box.bottom);
+            EXPECT_EQ(got.box.scale, want[i].box.scale);
+            EXPECT_EQ(got.points, want[i].points);
+            ASSERT_GT(got.points.size(), 8u);
+            // Rounded vertices may stand one pixel past the truncated box.
+            for (const auto& [x, y] : got.points) {
+                EXPECT_TRUE(x >= got.box.left - 1 && x <= got.box.right + 1) << x;
+                EXPECT_TRUE(y >= got.box.top - 1 && y <= got.box.bottom + 1) << y;
+            }
+        }
+    }
+}
+
 TEST(Palette, KnownEntriesAndOutOfRange) {
     EXPECT_EQ(AciPaletteColour(1), 0x0000FFu);
     EXPECT_EQ(AciPaletteColour(4), 0xFFFF00u);

@@ -1,6 +1,7 @@
 // The cut strategy's records, their array, the cell text of a preset and the swatches.
 #include <gtest/gtest.h>
 
+#include "aci_palette.h"
 #include "fwarray.h"
 #include "preset_cell.h"
 #include "records.h"
@@ -58,9 +59,13 @@ TEST(CutStrategySwatches, AciPaletteHoldsThePublishedColours) {
         {12, 0x0000CC}, {13, 0x6666CC}, {20, 0x003FFF}, {21, 0x7F9FFF}, {30, 0x007FFF}, {50, 0x00FFFF},
         {90, 0x00FF00}, {130, 0xFFFF00}, {170, 0xFF0000}, {210, 0xFF00FF}, {18, 0x00004C}, {19, 0x26264C},
         {250, 0x333333}, {251, 0x5B5B5B}, {252, 0x848484}, {253, 0xADADAD}, {254, 0xD6D6D6}, {255, 0xFFFFFF},
+        // Falling channels truncate like rising ones: 191, 127, 63, never 192, 128, 64.
+        {60, 0x00FFBF}, {61, 0x7FFFDF}, {64, 0x009972}, {66, 0x007F5F}, {70, 0x00FF7F}, {80, 0x00FF3F},
+        {140, 0xFFBF00}, {150, 0xFF7F00}, {155, 0x99724C}, {160, 0xFF3F00}, {220, 0xBF00FF}, {230, 0x7F00FF},
+        {236, 0x3F007F}, {240, 0x3F00FF}, {245, 0x5F4C99}, {249, 0x2F264C},
     };
-    for (const auto& c : cases) EXPECT_EQ(AciSwatch(c.index), c.colour) << c.index;
-    for (int index : {-1, 256, 300, INT32_MIN, INT32_MAX}) EXPECT_FALSE(AciSwatch(index)) << index;
+    for (const auto& c : cases) EXPECT_EQ(AciPaletteEntry(c.index), c.colour) << c.index;
+    for (int index : {-1, 256, 300, INT32_MIN, INT32_MAX}) EXPECT_FALSE(AciPaletteEntry(index)) << index;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the converter's (dialog 131).
 #include "dialogs_fixture.h"
 
+#include "aci_palette.h"
 #include "swatches.h"
 
 using namespace e2e;
@@ -182,8 +183,8 @@ TEST_F(DialogTest, ConverterVariantShowsLayerAndColourRowsWithPaletteSwatches) {
     list = List(dlg, kConvList);
     EXPECT_EQ(list.columns.at(0), "Color");
     ASSERT_EQ(list.rows.size(), 3u);
-    EXPECT_EQ(ScreenPixel(SwatchPoint(list.rows[0].cells[0].rect)), *AciSwatch(1));
-    EXPECT_EQ(ScreenPixel(SwatchPoint(list.rows[1].cells[0].rect)), *AciSwatch(5));
+    EXPECT_EQ(ScreenPixel(SwatchPoint(list.rows[0].cells[0].rect)), *AciPaletteEntry(1));
+    EXPECT_EQ(ScreenPixel(SwatchPoint(list.rows[1].cells[0].rect)), *AciPaletteEntry(5));
     EXPECT_EQ(ScreenPixel(SwatchPoint(list.rows[2].cells[0].rect)), GetSysColor(COLOR_WINDOW)) << "no palette entry";
     HWND sort = Control(dlg, kConvSort);
     EXPECT_EQ(Send(sort, CB_GETCURSEL), std::optional<LRESULT>(0));

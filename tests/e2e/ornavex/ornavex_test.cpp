@@ -6,7 +6,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 
+#include "aci_palette.h"
 #include "drawing_layout.h"
 #include "dxf_import.h"
 #include "e2e_kit.h"
@@ -19,23 +22,71 @@ using namespace e2e;
 namespace {
 
 constexpr DWORD kStartMs = 20000;
-constexpr UINT kOutput = 32777, kZoomIn = 2001, kZoomOut = 2002;
+constexpr UINT kOutput = 32777, kZoomIn = 2001, kZoomOut = 2002, kSet = 32776;
 constexpr int kSaveToFile = 1008;
+// Dialog 131, the cut strategy.
+constexpr int kList = 1003, kEditor = 1004, kByLayer = 1006, kByColour = 1007, kMove = 1011, kSort = 1012;
+// Kelmirt's status line and tray icon.
+constexpr int kStatusLine = 1006;
+constexpr WPARAM kTrayIconId = 173;
 const char kTitle[] = "Drevik Ornavex v1.d6.4";
 const wchar_t kRegistryKey[] = L"Software\\应用程序向导生成的本地应用程序";
 
 std::string Drawing() { return std::string(KM_TEST_DATA_DIR) + "/dxf/ornavex_layers.dxf"; }
 
-// What the core writer makes of the drawing with every row enabled and preset 1.
-std::string WriterText(const std::string& path) {
+// The rows Ornavex builds for a drawing: every row enabled with preset 1.
+CutOrder FreshOrder(const std::string& path) {
     CRecordingNotice n;
     EXPECT_EQ(ReadDxfFile(path, n), DxfReadResult::kRead);
     CutOrder order;
     BuildCutRows(order);
+    return order;
+}
+
+// What the core writer makes of the drawing with this cut strategy (by default the fresh one).
+std::string WriterText(const std::string& path, const std::optional<CutOrder>& order = std::nullopt) {
+    CRecordingNotice n;
+    EXPECT_EQ(ReadDxfFile(path, n), DxfReadResult::kRead);
+    CutOrder fresh;
+    BuildCutRows(fresh);
     std::string text;
-    EXPECT_EQ(MakePltText(order, n, text), PltWriteResult::kWritten);
+    EXPECT_EQ(MakePltText(order ? *order : fresh, n, text), PltWriteResult::kWritten);
     return text;
 }
+
+// A point inside a cell's swatch, clear of its text and the grid lines.
+POINT SwatchPoint(const RECT& r) { return POINT{r.right - 6, (r.top + r.bottom) / 2}; }
+
+// The simulated cutter (cutter-sim.exe) on the pipe that KELMIRT_CUTTER_PIPE names.
+class CutterSim {
+public:
+    CutterSim()
+        : name_("ornavex-test-cutter-" + std::to_string(GetCurrentProcessId())),
+          out_(JoinPath(OutputDir(), name_ + ".out")) {}
+    const std::string& Name() const { return name_; }
+    bool Start() {
+        DeleteFileIfAny(out_);
+        LaunchOptions o;
+        o.program = KM_CUTTER_SIM;
+        o.copySiblings = false;
+        o.arguments = "--pipe " + name_ + " --out \"" + out_ + "\"";
+        o.runName = name_;
+        if (!prog_.Start(o)) {
+            ADD_FAILURE() << prog_.Error();
+            return false;
+        }
+        const std::string pipe = "\\\\.\\pipe\\" + name_;
+        return WaitUntil([&] {
+            return WaitNamedPipeA(pipe.c_str(), 1) || GetLastError() == ERROR_SEM_TIMEOUT ||
+                   GetLastError() == ERROR_PIPE_BUSY;
+        }, 10000);
+    }
+    std::string Received() const { return ReadFileText(out_).value_or(""); }
+
+private:
+    std::string name_, out_;
+    CProgram prog_;  // ended with the test
+};
 
 class OrnavexTest : public ::testing::Test {
 protected:
@@ -50,10 +101,12 @@ protected:
         DeleteFileIfAny(JoinPath(TempDir(), "ornavexjob.008"));
     }
 
-    HWND Start(const std::string& args, const std::string& tag) {
+    HWND Start(const std::string& args, const std::string& tag,
+               const std::map<std::string, std::string>& env = {}) {
         LaunchOptions o;
         o.program = JoinPath(DistDir(), "Ornavex.exe");
         o.arguments = args;
+        o.env = env;
         o.runName = "ornavex-" + tag;
         if (!prog.Start(o)) {
             ADD_FAILURE() << prog.Error();
@@ -115,6 +168,64 @@ protected:
         SetTextOf(edit, name);
         ClickButton(save, IDOK);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(save); }, 10000));
+    }
+
+    // The cut strategy dialog as Set opens it, once its list is filled.
+    HWND OpenStrategy() {
+        Post(frame, WM_COMMAND, kSet);
+        HWND dlg = WaitDialog("Preset", prog.Pid(), 10000);
+        if (dlg) WaitUntil([&] { return ControlText(dlg, IDOK) == "OK" && IsWindowVisible(dlg); }, 5000);
+        Sleep(300);
+        return dlg;
+    }
+    ListViewState Rows(HWND dlg) {
+        std::string why;
+        auto state = ReadListView(Control(dlg, kList), &why);
+        EXPECT_TRUE(state) << why;
+        return state ? *state : ListViewState{};
+    }
+    void ClickCell(HWND dlg, int row, int column) {
+        auto list = Rows(dlg);
+        ASSERT_LT(static_cast<size_t>(row), list.rows.size());
+        const RECT& r = list.rows[static_cast<size_t>(row)].cells.at(static_cast<size_t>(column)).rect;
+        ClickScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        Sleep(300);
+    }
+    void MoveSelectedRow(HWND dlg, bool towardsEnd) {
+        HWND updown = Control(dlg, kMove);
+        RECT r;
+        GetClientRect(updown, &r);
+        ClickClient(updown, POINT{r.right / 2, towardsEnd ? r.bottom - 4 : 4});
+        Sleep(300);
+    }
+    bool Checked(HWND dlg, int id) { return Send(Control(dlg, id), BM_GETCHECK) == std::optional<LRESULT>(BST_CHECKED); }
+    void Close(HWND dlg, int button) {
+        ClickButton(dlg, button);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
+        Send(frame, WM_NULL);
+    }
+    // Output with SaveToFile into the run folder; the file's text.
+    std::string SavedText(const std::string& name) {
+        std::string path = JoinPath(prog.Folder(), name);
+        DeleteFileIfAny(path);
+        SaveAs(path);
+        WaitUntil([&] { return FileExists(path); }, 10000);
+        // The file appears before the writer has closed it.
+        std::string text, last;
+        WaitUntil([&] {
+            last = text;
+            text = ReadFileText(path).value_or("");
+            return !text.empty() && text == last;
+        }, 5000, 200);
+        return text;
+    }
+    // Output, SendToPlot.
+    void SendToPlot() {
+        Post(frame, WM_COMMAND, kOutput);
+        HWND out = WaitDialog("Output", prog.Pid(), 10000);
+        ASSERT_NE(out, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(out, IDOK) == "SendToPlot"; }, 5000));
+        ClickButton(out, IDOK);
     }
 
     CProgram prog;
@@ -251,23 +362,154 @@ TEST_F(OrnavexTest, OutputSavesTheWriterTextUnderThePltName) {
     Post(out, WM_CLOSE);
 }
 
-TEST_F(OrnavexTest, SendingStartsKelmirtFromItsOwnFolderAndWritesTheJobFile) {
-    ASSERT_NE(Start("\"" + Drawing() + "\"", "send"), nullptr);
+std::vector<std::string> Column(const ListViewState& list, size_t column) {
+    std::vector<std::string> out;
+    for (const auto& row : list.rows) out.push_back(row.cells.at(column).text);
+    return out;
+}
+
+// Set shows the drawing's rows in dialog 131; what the user changes there is what Output
+// writes. Cancel keeps the order, presets, mode and sort, but not the check boxes.
+TEST_F(OrnavexTest, SetShowsTheDrawingsRowsAndOutputFollowsTheChangedStrategy) {
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "set"), nullptr);
+    const CutOrder fresh = FreshOrder(Drawing());
+    std::vector<std::string> layers;
+    for (const LAYERS& l : fresh.layers) layers.push_back(l.name);
+    ASSERT_EQ(layers, (std::vector<std::string>{"OUTLINE", "HOLES", "TEXTURE", "0"}));
+    ASSERT_EQ(fresh.colours.size(), 7u);
+    ShowWindow(frame, SW_RESTORE);
+    ShowWindow(frame, SW_MAXIMIZE);
+
+    HWND dlg = OpenStrategy();
+    ASSERT_NE(dlg, nullptr);
+    auto list = Rows(dlg);
+    EXPECT_EQ(list.columns, (std::vector<std::string>{"layer", "Machine Preset"}));
+    EXPECT_EQ(Column(list, 0), layers);
+    EXPECT_EQ(Column(list, 1), std::vector<std::string>(4, "Preset#1"));
+    for (const auto& row : list.rows) EXPECT_TRUE(row.checked);
+    EXPECT_TRUE(Checked(dlg, kByLayer));
+    EXPECT_FALSE(Checked(dlg, kByColour));
+    EXPECT_EQ(Send(Control(dlg, kSort), CB_GETCURSEL), std::optional<LRESULT>(0));
+    EXPECT_FALSE(Screenshot("ornavex-set-layers").empty());
+
+    // By colour: one row per colour number, its swatch from the ACI palette.
+    ClickButton(dlg, kByColour);
+    Sleep(300);
+    list = Rows(dlg);
+    EXPECT_EQ(list.columns.at(0), "Color");
+    ASSERT_EQ(list.rows.size(), fresh.colours.size());
+    RECT lr;
+    GetWindowRect(Control(dlg, kList), &lr);
+    for (size_t i = 0; i < list.rows.size(); ++i) {
+        const RECT& cell = list.rows[i].cells[0].rect;
+        if (cell.bottom > lr.bottom) continue;  // scrolled out of sight
+        EXPECT_EQ(ScreenPixel(SwatchPoint(cell)), *AciPaletteEntry(fresh.colours[i].colour))
+            << "colour " << fresh.colours[i].colour;
+    }
+    // The first colour moves one place down, the (new) second gets preset 4, the third is
+    // unchecked.
+    ClickCell(dlg, 0, 0);
+    MoveSelectedRow(dlg, /*towardsEnd=*/true);
+    ClickCell(dlg, 1, 1);
+    HWND editor = Control(dlg, kEditor);
+    ASSERT_TRUE(IsWindowVisible(editor));
+    EXPECT_EQ(TextOf(editor), "Preset#1");
+    SetTextOf(editor, "Preset#4");
+    ClickCell(dlg, 2, 0);
+    EXPECT_FALSE(IsWindowVisible(editor));
+    PressKey(Control(dlg, kList), VK_SPACE);
+    Sleep(300);
+    list = Rows(dlg);
+    EXPECT_EQ(list.rows.at(1).cells.at(1).text, "Preset#4");
+    EXPECT_FALSE(list.rows.at(2).checked);
+    EXPECT_FALSE(Screenshot("ornavex-set-colours").empty());
+    Close(dlg, IDOK);
+
+    CutOrder want = fresh;
+    want.mode = 1;
+    std::swap(want.colours[0], want.colours[1]);
+    want.colours[1].preset = 4;
+    want.colours[2].enabled = 0;
+    const std::string changed = WriterText(Drawing(), want);
+    ASSERT_NE(changed, WriterText(Drawing()));
+    EXPECT_TRUE(SavedText("changed.plt") == changed) << "Output writes the changed strategy";
+    Sleep(300);
+    EXPECT_FALSE(Screenshot("ornavex-colour-unchecked").empty());
+
+    // Set again shows what was chosen; Cancel keeps the sort but not a check box.
+    dlg = OpenStrategy();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_TRUE(Checked(dlg, kByColour));
+    list = Rows(dlg);
+    ASSERT_EQ(list.rows.size(), 7u);
+    EXPECT_EQ(list.rows[1].cells[1].text, "Preset#4");
+    EXPECT_FALSE(list.rows[2].checked);
+    HWND sort = Control(dlg, kSort);
+    Send(sort, CB_SETCURSEL, 1);
+    Send(dlg, WM_COMMAND, MAKEWPARAM(kSort, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sort));
+    ClickCell(dlg, 0, 0);
+    PressKey(Control(dlg, kList), VK_SPACE);
+    Sleep(300);
+    EXPECT_FALSE(Rows(dlg).rows.at(0).checked);
+    Close(dlg, IDCANCEL);
+    want.sortMethod = 1;
+    const std::string sorted = WriterText(Drawing(), want);
+    EXPECT_TRUE(SavedText("sorted.plt") == sorted) << "sorted, and the first row still cut";
+}
+
+// The job goes to a running Kelmirt: no second station, its window ends hidden, and the
+// simulated cutter receives the writer's text exactly once.
+TEST_F(OrnavexTest, SendingToARunningKelmirtReachesTheCutterAsWritten) {
+    CutterSim sim;
+    ASSERT_TRUE(sim.Start());
+    CProgram station;
+    LaunchOptions o;
+    o.program = JoinPath(DistDir(), "Kelmirt.exe");
+    o.copySiblings = false;
+    o.settingsFiles["Kelmirt.ini"] = "[Language]\r\nLan=English\r\n";
+    o.env["KELMIRT_CUTTER_PIPE"] = sim.Name();
+    o.runName = "ornavex-station";
+    ASSERT_TRUE(station.Start(o)) << station.Error();
+    const WindowQuery stationQuery{std::string("#32770"), std::string("Kelmirt"), 0, false};
+    HWND w = WaitTopWindow({std::string("#32770"), std::string("Kelmirt"), station.Pid(), false}, kStartMs);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(w, kStatusLine) == "Ready"; }, kStartMs))
+        << ControlText(w, kStatusLine);
+    // Shown, as the user may have it, so that hiding it is Ornavex's doing.
+    Sleep(1000);
+    Post(w, WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitUntil([&] { return IsShown(w); }, 5000));
+
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "send-running"), nullptr);
+    const std::string expected = WriterText(Drawing());
+    SendToPlot();
+    ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= expected.size(); }, 30000));
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(w, kStatusLine) == "Ready"; }, 10000));
+    Sleep(1500);  // a second job would have arrived by now
+    EXPECT_TRUE(sim.Received() == expected) << "received " << sim.Received().size() << " bytes, written "
+                                            << expected.size();
+    EXPECT_FALSE(IsWindowVisible(w)) << "Kelmirt ends hidden";
+    EXPECT_EQ(FindTopWindows(stationQuery).size(), 1u) << "no second station";
+    EXPECT_TRUE(station.Running());
+    EXPECT_TRUE(Send(frame, WM_NULL).has_value()) << "Ornavex is back";
+    EXPECT_EQ(ReadFileText(JoinPath(TempDir(), "ornavexjob.008")).value_or(""), expected);
+}
+
+// Kelmirt not running: Ornavex starts the one beside itself, which takes the job to the cutter.
+TEST_F(OrnavexTest, SendingStartsKelmirtFromItsOwnFolderAndTheJobArrives) {
+    CutterSim sim;
+    ASSERT_TRUE(sim.Start());
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "send", {{"KELMIRT_CUTTER_PIPE", sim.Name()}}), nullptr);
     std::string expected = WriterText(Drawing());
     std::string job = JoinPath(TempDir(), "ornavexjob.008");
     DeleteFileIfAny(job);
     ASSERT_EQ(FindTopWindow({std::string("#32770"), std::string("Kelmirt")}), nullptr);
 
-    Post(frame, WM_COMMAND, kOutput);
-    HWND out = WaitDialog("Output", prog.Pid(), 10000);
-    ASSERT_NE(out, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(out, IDOK) == "SendToPlot"; }, 5000));
-    ClickButton(out, IDOK);  // SendToPlot
+    SendToPlot();
     ASSERT_TRUE(WaitUntil([&] { return FileExists(job); }, 20000));
     EXPECT_TRUE(WaitUntil([&] { return ReadFileText(job).value_or("") == expected; }, 5000));
     HWND station = WaitTopWindow({std::string("#32770"), std::string("Kelmirt")}, kStartMs);
     ASSERT_NE(station, nullptr) << "Kelmirt was started";
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(station); }, 10000)) << "and ends hidden";
     // It came from the run folder beside Ornavex.
     HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, PidOf(station));
     ASSERT_NE(p, nullptr);
@@ -277,7 +519,41 @@ TEST_F(OrnavexTest, SendingStartsKelmirtFromItsOwnFolderAndWritesTheJobFile) {
     CloseHandle(p);
     std::string exe = Utf8(path);
     EXPECT_NE(exe.find("ornavex-send"), std::string::npos) << exe;
+    EXPECT_TRUE(WaitUntil([&] { return sim.Received().size() >= expected.size(); }, 30000)) << "the job arrives";
+    Sleep(1500);
+    EXPECT_TRUE(sim.Received() == expected) << "received " << sim.Received().size() << " bytes, written "
+                                            << expected.size();
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(station); }, 10000)) << "and ends hidden";
+    EXPECT_EQ(WaitDialog("Ornavex", prog.Pid(), 500), nullptr) << "no failure message";
     EXPECT_TRUE(Send(frame, WM_NULL).has_value()) << "Ornavex is back";
+}
+
+// Ornavex has English texts only: on a Chinese system its menus and the cut strategy
+// dialog stay English, and the About box keeps its Chinese resource texts.
+class OrnavexChineseSystemTest : public OrnavexTest {
+protected:
+    void SetUp() override {
+        if (GetSystemDefaultLangID() != 0x804) GTEST_SKIP() << "needs a Chinese system language (LC_ALL=zh_CN.UTF-8)";
+        OrnavexTest::SetUp();
+    }
+};
+
+TEST_F(OrnavexChineseSystemTest, TheCutStrategyDialogStaysEnglish) {
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "set-zh"), nullptr);
+    ShowWindow(frame, SW_RESTORE);
+    ShowWindow(frame, SW_MAXIMIZE);
+    HWND dlg = OpenStrategy();
+    ASSERT_NE(dlg, nullptr);
+    ClickButton(dlg, kByColour);
+    Sleep(300);
+    auto list = Rows(dlg);
+    EXPECT_EQ(list.columns, (std::vector<std::string>{"Color", "Machine Preset"}));
+    EXPECT_EQ(list.rows.size(), 7u);
+    EXPECT_EQ(ControlText(dlg, kByLayer), "layer");
+    EXPECT_EQ(ControlText(dlg, IDCANCEL), "CANCEL");
+    EXPECT_EQ(TextOf(Control(dlg, kSort)), "No sort");
+    EXPECT_FALSE(Screenshot("ornavex-set-colours-zh-system").empty());
+    Close(dlg, IDCANCEL);
 }
 
 }  // namespace
