@@ -538,25 +538,28 @@ TEST_F(StationJobTest, SettingsOkRunsOneWatcherInAutoModeAndNoneInFileMode) {
         ASSERT_NE(dlg, nullptr);
         ClickButton(dlg, IDOK);
         ASSERT_TRUE(Gone(dlg));
-        Sleep(500);
+        // The station answers once the settings command is through.
+        EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
+        Sleep(300);
     };
+    auto threadsBecome = [&](int n) { return WaitUntil([&] { return ThreadCount(pid) == n; }, 5000); };
     Sleep(1000);
     const int base = ThreadCount(pid);
     ASSERT_GT(base, 0);
     settingsOk();
-    EXPECT_EQ(ThreadCount(pid), base + 1) << "one watcher after the first OK";
+    EXPECT_TRUE(threadsBecome(base + 1)) << "one watcher after the first OK";
     settingsOk();
     settingsOk();
     EXPECT_EQ(ThreadCount(pid), base + 1) << "a restart ends the previous watcher first";
 
     ASSERT_TRUE(Post(w, WM_COMMAND, kFileRadio, 0));
-    EXPECT_TRUE(WaitUntil([&] { return ThreadCount(pid) == base; }, 5000)) << "file mode ends the watcher";
+    EXPECT_TRUE(threadsBecome(base)) << "file mode ends the watcher";
     settingsOk();
     EXPECT_EQ(ThreadCount(pid), base) << "file mode: OK starts no watcher";
 
     ASSERT_TRUE(Post(w, WM_COMMAND, kAutoRadio, 0));
     settingsOk();
-    EXPECT_EQ(ThreadCount(pid), base + 1);
+    EXPECT_TRUE(threadsBecome(base + 1));
     // A change in the watched folder changes nothing visible.
     Export("touch");
     DeleteFileIfAny(ExportPath());
