@@ -177,7 +177,8 @@ LRESULT CTestDlg::OnSendJobFile(WPARAM, LPARAM) {
         DeleteFileW(jobFile.c_str());
         return true;
     };
-    if (!g_idle) {
+    // Also while a job's dialogs are open: its send would start under that job.
+    if (JobsRefused()) {
         if (deleteIfThere()) m_tray.ShowTrayBalloon(AfxGetApp()->LoadString(IDS_BUSY), true);
         return 0;
     }

@@ -119,8 +119,6 @@ void CTestDlg::RecheckCutter() {
 
 void CTestDlg::RestartFolderWatcher() {
     if (!m_autoMode) return;
-    // Wakes a waiting watcher so that it ends; the new one waits on the same event.
-    SetEvent(g_stopEvent);
-    ResetEvent(g_stopEvent);
+    // The start ends the running watcher and waits for it first.
     if (!StartFolderWatcher()) AfxMessageBox(AfxGetApp()->LoadString(IDS_WATCH_FAILED));
 }

@@ -11,3 +11,6 @@ extern uint8_t g_blinkToggle;    // which blink icon comes next
 extern HANDLE g_stopEvent;       // manual reset; ends the folder watcher (shared with it)
 extern HANDLE g_watcherThread;   // null while no watcher runs
 extern std::string g_watcherFolder;
+
+// The temporary folder with its trailing backslash (UTF-8); empty when the system has none.
+std::string TempFolder();

@@ -48,7 +48,12 @@ const CMessageMap* CTestDlg::StaticMap() {
         .Message(WM_GET_LANGUAGE, &CTestDlg::OnGetLanguage)
         .Message(WM_PORT_WRITTEN, &CTestDlg::OnSendProgress)
         .Message(WM_SEND_JOBFILE, &CTestDlg::OnSendJobFile)
-        .Message(WM_PORT_ERROR, &CTestDlg::OnPortError);
+        .Message(WM_PORT_ERROR, &CTestDlg::OnPortError)
+        .Message(WM_PLT_EXPORTED, &CTestDlg::OnPltExported)
+        .Message(WM_OPEN_SETTINGS, &CTestDlg::OnOpenSettingsRequest)
+        .Message(WM_GET_BARCODE_NUMBER, &CTestDlg::OnGetBarcodeNumber)
+        .Message(WM_MARKDATA_READY, &CTestDlg::OnMarkDataReady)
+        .Message(WM_DRIVE_EXPORT_DIALOG, &CTestDlg::OnDriveExportDialog);
     return &map;
 }
 
@@ -165,6 +170,7 @@ BOOL CTestDlg::OnInitDialog() {
         CloseHandle(f);
         DeleteFileW(stale.c_str());
     }
+    m_settingsLoaded = true;
 
     m_deviceStatus[0] = m_deviceStatus[1] = 0;
     m_deviceReady = 0;
@@ -185,11 +191,6 @@ BOOL CTestDlg::OnInitDialog() {
 
 void CTestDlg::LoadSettings() {
     CIniProfile profile(m_settingsPath);
-    // Asked for its length first: a temporary folder longer than MAX_PATH must not be
-    // read past the end of a fixed buffer.
-    std::wstring temp(GetTempPathW(0, nullptr) + 1, L'\0');
-    DWORD n = GetTempPathW(static_cast<DWORD>(temp.size()), &temp[0]);
-    if (n >= temp.size()) n = 0;
     StationSettingsLoadHooks hooks;
     hooks.afterComReads = [this] {
         m_linkUsable = 1;
@@ -197,7 +198,7 @@ void CTestDlg::LoadSettings() {
         m_comPort.SetWindowText(FormatText("COM: COM%d", static_cast<int>(m_settings.currentCom)));
     };
     hooks.afterModel = [this] { m_btnStop.EnableWindow(FALSE); };
-    ::LoadSettings(profile, WideToUtf8(temp.c_str(), static_cast<int>(n)), m_settings, &hooks);
+    ::LoadSettings(profile, TempFolder(), m_settings, &hooks);
 }
 
 LRESULT CTestDlg::OnSysCommand(WPARAM wp, LPARAM) {
@@ -304,5 +305,3 @@ void CTestDlg::OnFileMode() {
     }
     SetEvent(g_stopEvent);
 }
-
-void CTestDlg::OnOpenPltFile() {}

@@ -6,11 +6,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "GuiControls.h"
 #include "SystemTray.h"
 #include "TextProgressCtrl.h"
 #include "dialog.h"
+#include "job_intake.h"
+#include "plt_reader.h"
 #include "settings.h"
 
 class CCfgdlg;
@@ -68,10 +71,14 @@ public:
     CCfgdlg* m_openSettings = nullptr;
     // The settings command's re-check of the cutter on USB.
     void RecheckCutter();
-    // Ends a waiting folder watcher and, in Auto mode, starts a new one.
+    // Ends the folder watcher and, in Auto mode, starts a new one.
     void RestartFolderWatcher();
-    // Starts the folder watcher thread; false when it could not be started.
+    // Starts the folder watcher thread once the previous one has ended; false when it
+    // could not be started.
     bool StartFolderWatcher();
+    // Signals the stop event and waits until the watcher has ended; false when it
+    // is still running after the wait.
+    bool StopFolderWatcher();
 
     // Link errors: code 2 offers to reopen the serial port.
     void OnPortErrorReopen();
@@ -92,6 +99,34 @@ public:
     // The output step of a converted job (JobOutput.cpp): saves the stream or, after the
     // status checks, starts sending it. Returns 0 when no cutter answered, else 1.
     int OutputConvertedJob(const std::string& stream);
+
+    // The job under way and what the next one starts from (JobIntake.cpp).
+    PltBox m_jobBox;              // extent of the job's points
+    PltBox m_markBox;             // extent of the last good mark data (Bridge.cpp)
+    MarkGrid m_markGrid;          // from the job message's wParam
+    int32_t m_referenceX = 0;     // Xleft
+    int32_t m_referenceY = 0;     // Ytop
+    int32_t m_leftOffset = 0;     // the options' left margin in plotter units
+    int32_t m_topOffset = 0;      // the options' top margin in plotter units
+    int32_t m_copyCount = 0;      // last confirmed copies
+    int32_t m_copySpacing = 0;    // mm
+    std::vector<SHARPCOLORS> m_colourRows;  // the last confirmed cut strategy
+    // Set while a job is between its reading and its output step: its dialogs run
+    // modal loops in which further job messages arrive.
+    bool m_jobOpen = false;
+    bool m_settingsLoaded = false;  // start-up has loaded the settings
+    // New jobs are refused while sending, while a job is open and before start-up has
+    // loaded the settings.
+    bool JobsRefused() const;
+    std::string ExportFilePath() const;
+    // Opens the export file exclusively and, when that works, deletes it.
+    bool DeleteExportFile();
+    // Reads the export file whole and deletes it; false when it cannot be opened or read.
+    bool TakeExportFile(DWORD shareMode, std::string& text);
+    // Converts the job's text with the stored settings and hands the stream to the
+    // output step: 0 when no cutter answered or the conversion gave up, else 1.
+    int ConvertPltToCutter(const std::string& text);
+    LRESULT OnPltExported(WPARAM wp, LPARAM lp);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -119,6 +154,11 @@ protected:
     LRESULT OnSendProgress(WPARAM, LPARAM count);
     LRESULT OnSendJobFile(WPARAM, LPARAM);
     LRESULT OnPortError(WPARAM, LPARAM code);
+    // The drawing program's bridge (Bridge.cpp).
+    LRESULT OnOpenSettingsRequest(WPARAM, LPARAM);
+    LRESULT OnGetBarcodeNumber(WPARAM, LPARAM);
+    LRESULT OnMarkDataReady(WPARAM, LPARAM);
+    LRESULT OnDriveExportDialog(WPARAM, LPARAM);
 
 private:
     LRESULT EndSend();
@@ -127,4 +167,5 @@ private:
     void PrepareOverlapped();
     void LoadSettings();
     void SetStatusText(const char* english, const std::string& chinese);
+    void FillExportDialog(HWND exportDialog);
 };
