@@ -23,10 +23,9 @@ namespace {
 // The one call into the core conversion. False when it gave up on the job; it has
 // told the user why.
 bool ConvertJobText(std::string_view text, const ConvertJob& job, const ConvertSettings& settings,
-                    const std::vector<SHARPCOLORS>& rows, std::string& stream) {
+                    const std::vector<SHARPCOLORS>& rows, bool english, std::string& stream) {
     CMessageBoxNotice notice;
-    stream = ::ConvertPltToCutter(text, job, settings, rows, notice);
-    return true;
+    return ::ConvertPltToCutter(text, job, settings, rows, english, notice, stream) == ConvertResult::kConverted;
 }
 
 // Marks a job as open for as long as its handler runs.
@@ -112,7 +111,7 @@ int CTestDlg::ConvertPltToCutter(const std::string& text) {
     job.copySpacing = m_copySpacing;
     job.segmentStart = m_startSegment;
     std::string stream;
-    if (!ConvertJobText(text, job, ConvertSettingsOf(m_settings), m_colourRows, stream)) return 0;
+    if (!ConvertJobText(text, job, ConvertSettingsOf(m_settings), m_colourRows, m_english != 0, stream)) return 0;
     return OutputConvertedJob(stream);
 }
 

@@ -94,7 +94,9 @@ std::string Expected(std::string text, const Choices& c) {
     job.copies = c.copies;
     job.copySpacing = c.spacing;
     job.segmentStart = c.segmentStart;
-    return ConvertPltToCutter(text, job, c.settings, rows, notice);
+    std::string stream;
+    EXPECT_EQ(ConvertPltToCutter(text, job, c.settings, rows, true, notice, stream), ConvertResult::kConverted);
+    return stream;
 }
 
 class StationJobTest : public StationSendTest {
