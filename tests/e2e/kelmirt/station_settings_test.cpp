@@ -99,8 +99,11 @@ TEST_F(StationSettingsTest, CancelWritesOnlyTheSizeRatiosWithTheirOldValues) {
     ASSERT_TRUE(PickRow(dlg, kLanguage, 1));
     ASSERT_TRUE(ClickButton(dlg, kCancel));
     ASSERT_TRUE(Closes(dlg));
-    EXPECT_TRUE(WaitUntil([&] { return IniValue("XYInaccuracy", "XSizeRedeem") == "1.250000"; }, 5000));
-    EXPECT_EQ(IniValue("XYInaccuracy", "YSizeRedeem"), "0.800000");
+    // The size ratios are the last keys written; reading while the station still
+    // rewrites the file may find it half written.
+    EXPECT_TRUE(WaitUntil([&] { return IniValue("XYInaccuracy", "YSizeRedeem") == "0.800000"; }, 5000));
+    Sleep(300);
+    EXPECT_EQ(IniValue("XYInaccuracy", "XSizeRedeem"), "1.250000");
     EXPECT_EQ(IniValue("CutConfig", "SegLen"), "300");
     EXPECT_EQ(IniValue("FeedPaper", "YSTEPS"), "2.5");
     EXPECT_EQ(IniValue("COM", "CurrentCom"), "5");
@@ -250,7 +253,9 @@ TEST_F(StationSettingsTest, NegativeFeedAndOutOfRangeFieldsKeepTheDialogOpen) {
     // Zero feed is accepted.
     ASSERT_TRUE(ClickButton(dlg, kOk));
     ASSERT_TRUE(Closes(dlg));
-    EXPECT_TRUE(WaitUntil([&] { return IniValue("FeedPaper", "YSTEPS") == "0.0"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return IniValue("XYInaccuracy", "YSizeRedeem") == "0.800000"; }, 5000));
+    Sleep(300);
+    EXPECT_EQ(IniValue("FeedPaper", "YSTEPS"), "0.0");
     EXPECT_EQ(IniValue("CutConfig", "SegLen"), "100");
 }
 
