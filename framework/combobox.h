@@ -24,6 +24,18 @@ public:
         n = ::SendMessageW(m_hWnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
         return n == CB_ERR ? std::string() : WideToUtf8(text.c_str(), static_cast<int>(n));
     }
+    // The row whose text equals text (the control compares without case), after row
+    // startAfter (-1: from the top); CB_ERR when there is none.
+    int FindStringExact(int startAfter, const std::string& text) const {
+        return static_cast<int>(::SendMessageW(m_hWnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter),
+                                               reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str())));
+    }
+    // Empties the list and adds rows in order.
+    template <size_t N>
+    void SetRows(const char* const (&rows)[N]) {
+        ResetContent();
+        for (const char* row : rows) AddString(row);
+    }
     BOOL ShowDropDown(BOOL show = TRUE) { return static_cast<BOOL>(SendMessage(CB_SHOWDROPDOWN, show)); }
     BOOL GetDroppedState() const { return static_cast<BOOL>(::SendMessageW(m_hWnd, CB_GETDROPPEDSTATE, 0, 0)); }
 };

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app.h"
+#include "combobox.h"
 #include "fwstring.h"
 
 const CMessageMap* CDialog::StaticMap() {
@@ -153,6 +154,33 @@ void DDX_Radio(CDataExchange* pDX, int firstId, int& value) {
         item = GetNextDlgGroupItem(dlg, item, FALSE);
         if (!item || item == ::GetDlgItem(dlg, firstId)) break;
     }
+}
+
+namespace {
+// A combo box of the dialog, used for one exchange without being bound to it.
+struct BorrowedCombo : CComboBox {
+    BorrowedCombo(CDataExchange* pDX, int id) { m_hWnd = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, id); }
+    ~BorrowedCombo() override { m_hWnd = nullptr; }
+};
+}  // namespace
+
+void DDX_CBIndex(CDataExchange* pDX, int id, int& index) {
+    pDX->m_idLastControl = id;
+    BorrowedCombo box(pDX, id);
+    if (pDX->m_bSaveAndValidate) index = box.GetCurSel();
+    else box.SetCurSel(index);
+}
+
+void DDX_CBStringExact(CDataExchange* pDX, int id, std::string& value) {
+    pDX->m_idLastControl = id;
+    if (pDX->m_bSaveAndValidate) {
+        value = pDX->m_pDlgWnd->GetDlgItemText(id);
+        return;
+    }
+    BorrowedCombo box(pDX, id);
+    int row = value.empty() ? CB_ERR : box.FindStringExact(-1, value);
+    box.SetCurSel(row == CB_ERR ? -1 : row);
+    if (row == CB_ERR) box.SetWindowText(value);
 }
 
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {

@@ -25,6 +25,10 @@ void DDX_Text(CDataExchange* pDX, int id, int& value);
 void DDX_Text(CDataExchange* pDX, int id, float& value);
 void DDX_Check(CDataExchange* pDX, int id, int& value);
 void DDX_Radio(CDataExchange* pDX, int firstId, int& value);
+// Combo boxes: the selected row's index, and the text of the row that matches exactly
+// (a text no row matches leaves no row selected; an editable combo then shows it).
+void DDX_CBIndex(CDataExchange* pDX, int id, int& index);
+void DDX_CBStringExact(CDataExchange* pDX, int id, std::string& value);
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
 void DDV_MinMaxFloat(CDataExchange* pDX, float value, float minVal, float maxVal);
 void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int maxChars);

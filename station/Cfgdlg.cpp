@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "app.h"
+#include "combobox.h"
 #include "fwstring.h"
 #include "resource.h"
 
@@ -34,45 +35,6 @@ const struct {
     {IDC_CFG_SEGGROUP, "Segment"},         {IDC_CFG_SEGENABLE, "Segmented output"},
     {IDC_CFG_SEGLENLABEL, "Length of each segment"}, {IDC_CFG_STARTSEGLABEL, "Start seg. numbers"},
 };
-
-HWND Item(CWnd* dlg, int id) { return ::GetDlgItem(dlg->m_hWnd, id); }
-
-void ComboReset(HWND combo) { SendMessageW(combo, CB_RESETCONTENT, 0, 0); }
-
-void ComboAdd(HWND combo, const std::string& text) {
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
-}
-
-template <size_t N>
-void ComboFill(HWND combo, const char* const (&rows)[N]) {
-    ComboReset(combo);
-    for (const char* row : rows) ComboAdd(combo, row);
-}
-
-int ComboSelection(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
-
-void ComboSelect(HWND combo, int index) { SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-
-// Selection index of a drop-down list.
-void ExchangeComboIndex(CDataExchange* pDX, int id, int& index) {
-    pDX->m_idLastControl = id;
-    HWND combo = Item(pDX->m_pDlgWnd, id);
-    if (pDX->m_bSaveAndValidate) index = ComboSelection(combo);
-    else ComboSelect(combo, index);
-}
-
-// Text of a drop-down list: the selected row's text, or the row whose text matches.
-void ExchangeComboText(CDataExchange* pDX, int id, std::string& text) {
-    pDX->m_idLastControl = id;
-    HWND combo = Item(pDX->m_pDlgWnd, id);
-    if (pDX->m_bSaveAndValidate) {
-        text = pDX->m_pDlgWnd->GetDlgItemText(id);
-        return;
-    }
-    LRESULT row = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(Utf8ToWide(text).c_str()));
-    ComboSelect(combo, row == CB_ERR ? -1 : static_cast<int>(row));
-}
 }  // namespace
 
 const CMessageMap* CCfgdlg::StaticMap() {
@@ -96,8 +58,21 @@ CCfgdlg::~CCfgdlg() {
     if (m_picture) DeleteObject(m_picture);
 }
 
+void CCfgdlg::BindLists() {
+    CDataExchange bind(this, false);
+    DDX_Control(&bind, IDC_CFG_MODEL, m_modelList);
+    DDX_Control(&bind, IDC_CFG_PORT, m_portList);
+    DDX_Control(&bind, IDC_CFG_MARKCOLOR, m_markColourList);
+    DDX_Control(&bind, IDC_CFG_LANGUAGE, m_languageList);
+    DDX_Control(&bind, IDC_CFG_BAUD, m_baudList);
+    DDX_Control(&bind, IDC_CFG_PARITY, m_parityList);
+    DDX_Control(&bind, IDC_CFG_DATABITS, m_dataBitsList);
+    DDX_Control(&bind, IDC_CFG_STOPBITS, m_stopBitsList);
+    DDX_Control(&bind, IDC_CFG_BUFFER, m_bufferList);
+}
+
 void CCfgdlg::DoDataExchange(CDataExchange* pDX) {
-    ExchangeComboIndex(pDX, IDC_CFG_MODEL, m_modelIndex);
+    DDX_CBIndex(pDX, IDC_CFG_MODEL, m_modelIndex);
     DDX_Text(pDX, IDC_CFG_PORT, m_portText);
     DDX_Check(pDX, IDC_CFG_CONTOUR, m_cutImageMode);
     DDX_Check(pDX, IDC_CFG_DASHED, m_dashedMode);
@@ -112,11 +87,11 @@ void CCfgdlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Text(pDX, IDC_CFG_SEGLEN, m_segLen);
     DDV_MinMaxInt(pDX, m_segLen, 100, 10000);
 
-    ExchangeComboText(pDX, IDC_CFG_BAUD, m_baudText);
-    ExchangeComboText(pDX, IDC_CFG_PARITY, m_parityText);
-    ExchangeComboText(pDX, IDC_CFG_DATABITS, m_dataBitsText);
-    ExchangeComboText(pDX, IDC_CFG_STOPBITS, m_stopBitsText);
-    ExchangeComboText(pDX, IDC_CFG_BUFFER, m_bufferText);
+    DDX_CBStringExact(pDX, IDC_CFG_BAUD, m_baudText);
+    DDX_CBStringExact(pDX, IDC_CFG_PARITY, m_parityText);
+    DDX_CBStringExact(pDX, IDC_CFG_DATABITS, m_dataBitsText);
+    DDX_CBStringExact(pDX, IDC_CFG_STOPBITS, m_stopBitsText);
+    DDX_CBStringExact(pDX, IDC_CFG_BUFFER, m_bufferText);
     DDX_Text(pDX, IDC_CFG_EXPORTFOLDER, m_exportFolder);
     DDX_Text(pDX, IDC_CFG_EXPORTNAME, m_exportFileName);
     DDX_Text(pDX, IDC_CFG_WAITSECOND, m_waitSecond);
@@ -138,41 +113,40 @@ void CCfgdlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CCfgdlg::OnInitDialog() {
+    // The lists are filled before the values reach them.
+    BindLists();
     if (m_english) {
         for (const auto& t : kEnglishTexts) SetDlgItemText(t.id, t.text);
         const char* const colours[] = {"None", "Blue", "Red"};
-        ComboFill(Item(this, IDC_CFG_MARKCOLOR), colours);
+        m_markColourList.SetRows(colours);
     } else {
         const char* const colours[] = {"无", "蓝", "红"};
-        ComboFill(Item(this, IDC_CFG_MARKCOLOR), colours);
+        m_markColourList.SetRows(colours);
     }
     if (m_modelIndex > 2) m_modelIndex = 2;
     ShowModelPicture();
 
     // The serial line texts that match the line definition.
-    ComboFill(Item(this, IDC_CFG_BAUD), kBaudRates);
-    ComboFill(Item(this, IDC_CFG_PARITY), kParities);
-    ComboFill(Item(this, IDC_CFG_DATABITS), kDataBits);
-    ComboFill(Item(this, IDC_CFG_STOPBITS), kStopBits);
+    m_baudList.SetRows(kBaudRates);
+    m_parityList.SetRows(kParities);
+    m_dataBitsList.SetRows(kDataBits);
+    m_stopBitsList.SetRows(kStopBits);
     const char* const buffers[] = {"8"};
-    ComboFill(Item(this, IDC_CFG_BUFFER), buffers);
+    m_bufferList.SetRows(buffers);
     m_baudText = FormatText("%ld", static_cast<long>(m_line.BaudRate));
     m_parityText = m_line.Parity < 5 ? kParities[m_line.Parity] : "";
     m_stopBitsText = m_line.StopBits < 3 ? kStopBits[m_line.StopBits] : "";
     m_dataBitsText = FormatText("%d", static_cast<int>(m_line.ByteSize));
     m_bufferText = "8";
-    ComboReset(Item(this, IDC_CFG_PORT));
+    m_portList.ResetContent();
 
-    HWND language = Item(this, IDC_CFG_LANGUAGE);
-    ComboReset(language);
-    ComboAdd(language, "中文");
-    ComboAdd(language, "English");
-    ComboSelect(language, m_english ? 1 : 0);
+    const char* const languages[] = {"中文", "English"};
+    m_languageList.SetRows(languages);
+    m_languageList.SetCurSel(m_english ? 1 : 0);
 
-    HWND model = Item(this, IDC_CFG_MODEL);
-    ComboReset(model);
-    for (int i = 0; i < 3; ++i) ComboAdd(model, m_english ? kModelsEnglish[i] : kModelsChinese[i]);
-    ComboSelect(Item(this, IDC_CFG_MARKCOLOR), m_flagColor);
+    if (m_english) m_modelList.SetRows(kModelsEnglish);
+    else m_modelList.SetRows(kModelsChinese);
+    m_markColourList.SetCurSel(m_flagColor);
 
     CDialog::OnInitDialog();  // values to the controls
     EnableSegmentLength();
@@ -189,7 +163,7 @@ void CCfgdlg::ShowModelPicture() {
     m_picture = bitmap;
 }
 
-void CCfgdlg::EnableSegmentLength() { ::EnableWindow(Item(this, IDC_CFG_SEGLEN), m_cutImageMode ? FALSE : TRUE); }
+void CCfgdlg::EnableSegmentLength() { ::EnableWindow(GetDlgItem(IDC_CFG_SEGLEN), m_cutImageMode ? FALSE : TRUE); }
 
 void CCfgdlg::OnSelchangeModel() {
     UpdateData(TRUE);
@@ -197,7 +171,7 @@ void CCfgdlg::OnSelchangeModel() {
     ShowModelPicture();
 }
 
-void CCfgdlg::OnSelchangeLanguage() { m_english = ComboSelection(Item(this, IDC_CFG_LANGUAGE)) == 1 ? 1 : 0; }
+void CCfgdlg::OnSelchangeLanguage() { m_english = m_languageList.GetCurSel() == 1 ? 1 : 0; }
 
 void CCfgdlg::OnContourModeClicked() {
     UpdateData(TRUE);
@@ -215,7 +189,7 @@ void CCfgdlg::OnConfirmSettings() {
 
 void CCfgdlg::OnOK() {
     // The fields were taken over by the confirmation; the MARK colour comes from its list.
-    m_flagColor = ComboSelection(Item(this, IDC_CFG_MARKCOLOR));
+    m_flagColor = m_markColourList.GetCurSel();
     EndDialog(IDOK);
 }
 

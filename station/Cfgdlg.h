@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "combobox.h"
 #include "dialog.h"
 
 class CCfgdlg : public CDialog {
@@ -60,6 +61,10 @@ protected:
     void EmptyHandler() {}
 
 private:
+    CComboBox m_modelList, m_portList, m_markColourList, m_languageList;
+    CComboBox m_baudList, m_parityList, m_dataBitsList, m_stopBitsList, m_bufferList;
+    // Binds the lists to their controls (once; the data exchange binds them too).
+    void BindLists();
     HBITMAP m_picture = nullptr;
     void ShowModelPicture();
     void EnableSegmentLength();

@@ -62,7 +62,7 @@ void CTestDlg::OnSettings() {
         m_btnOpenPlt.SetToolTip(m_english ? "Cutting from CorelDraw plt file" : "切割CORELDRAW导出的PLT文件");
         m_btnStop.SetToolTip(m_english ? "Cancel work" : "取消切割数据");
 
-        RecheckCutter();
+        LookForCutter();
 
         StationSettings& t = m_settings;
         t.closeOffset = dlg.m_closeOffset;
@@ -105,16 +105,6 @@ void CTestDlg::OnSettings() {
     CIniProfile profile(m_settingsPath);
     WriteSizeRedeem(profile, m_settings);
     m_openSettings = nullptr;
-}
-
-void CTestDlg::RecheckCutter() {
-    if (FindCutterDevice()) {
-        QueryDeviceStatus();
-        SetStatusText("Ready", AfxGetApp()->LoadString(IDS_READY));
-    } else {
-        SetStatusText("Not find plotter device", "没有可用切绘设备");
-        m_banner.ShowWindow(SW_HIDE);
-    }
 }
 
 void CTestDlg::RestartFolderWatcher() {

@@ -174,13 +174,7 @@ BOOL CTestDlg::OnInitDialog() {
 
     m_deviceStatus[0] = m_deviceStatus[1] = 0;
     m_deviceReady = 0;
-    if (FindCutterDevice()) {
-        QueryDeviceStatus();
-        SetStatusText("Ready", app->LoadString(IDS_READY));
-    } else {
-        SetStatusText("Not find plotter device", "没有可用切绘设备");
-        m_banner.ShowWindow(SW_HIDE);
-    }
+    LookForCutter();
     if (!RegisterDeviceWatch(kUsbPrintInterface, m_hWnd, &m_hDevNotify))
         MessageBox("RegisterDeviceInterface failed!");
     m_banner.SetWindowText("DREVIK PLOTTER \r\n");

@@ -59,6 +59,9 @@ public:
     BOOL FindCutterDevice();
     HANDLE OpenCutterDevice();
     bool QueryDeviceStatus();
+    // Looks for the cutter and, when found, queries its status; the status line and the
+    // banner say which (start-up and the settings command).
+    void LookForCutter();
     BOOL RegisterDeviceWatch(const GUID& interfaceClass, HWND recipient, HDEVNOTIFY* handle);
     BOOL UnregisterDeviceWatch(HDEVNOTIFY handle);
 
@@ -69,8 +72,6 @@ public:
 
     // The settings dialog while it is open (one at a time).
     CCfgdlg* m_openSettings = nullptr;
-    // The settings command's re-check of the cutter on USB.
-    void RecheckCutter();
     // Ends the folder watcher and, in Auto mode, starts a new one.
     void RestartFolderWatcher();
     // Starts the folder watcher thread once the previous one has ended; false when it

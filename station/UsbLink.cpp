@@ -174,6 +174,16 @@ bool CTestDlg::QueryDeviceStatus() {
     return true;
 }
 
+void CTestDlg::LookForCutter() {
+    if (FindCutterDevice()) {
+        QueryDeviceStatus();
+        SetStatusText("Ready", AfxGetApp()->LoadString(IDS_READY));
+    } else {
+        SetStatusText("Not find plotter device", "没有可用切绘设备");
+        m_banner.ShowWindow(SW_HIDE);
+    }
+}
+
 BOOL CTestDlg::RegisterDeviceWatch(const GUID& interfaceClass, HWND recipient, HDEVNOTIFY* handle) {
     DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
     filter.dbcc_size = sizeof(filter);

@@ -85,6 +85,53 @@ std::vector<MenuItem> StationTest::TrayMenuItems(HWND menu) {
     return *items;
 }
 
+COLORREF StationTest::ScreenPixel(int x, int y) {
+    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    int x0 = GetSystemMetrics(SM_XVIRTUALSCREEN), y0 = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    if (x < x0 || y < y0 || x >= x0 + w || y >= y0 + h) return CLR_INVALID;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    COLORREF c = CLR_INVALID;
+    if (dib && bits) {
+        HGDIOBJ old = SelectObject(mem, dib);
+        BitBlt(mem, 0, 0, w, h, screen, x0, y0, SRCCOPY | CAPTUREBLT);
+        GdiFlush();
+        const auto* px = static_cast<const unsigned char*>(bits) + 4 * (static_cast<size_t>(y - y0) * w + (x - x0));
+        c = RGB(px[2], px[1], px[0]);
+        SelectObject(mem, old);
+    }
+    if (dib) DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+std::pair<COLORREF, COLORREF> StationTest::FrameEdges(HWND button) {
+    RECT r;
+    GetWindowRect(button, &r);
+    int y = r.top + 6;
+    return {ScreenPixel(r.left, y), ScreenPixel(r.right - 1, y)};
+}
+
+bool StationTest::HoverButton(HWND button) {
+    RECT r;
+    GetWindowRect(button, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    // The pointer moved by another process does not always make a mouse move here.
+    Post(button, WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
+    const auto raised = std::make_pair(GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+    return WaitUntil([&] { return FrameEdges(button) == raised; }, 5000);
+}
+
 std::string StationTest::IniPath() const { return JoinPath(station.Folder(), "Kelmirt.ini"); }
 
 std::string StationTest::IniValue(const std::string& section, const std::string& key) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "e2e_kit.h"
 #include "station_messages.h"
@@ -39,6 +40,14 @@ protected:
     // The tray right click: the open popup menu window, or null.
     HWND OpenTrayMenu(HWND w);
     std::vector<e2e::MenuItem> TrayMenuItems(HWND menu);
+
+    // One pixel of the screen, from a copy of the whole screen as the screenshots take it.
+    static COLORREF ScreenPixel(int x, int y);
+    // The left and right frame pixels of a flat button near its top (the start-up
+    // balloon may cover its lower half).
+    static std::pair<COLORREF, COLORREF> FrameEdges(HWND button);
+    // Puts the mouse over a flat button and waits until it shows its raised frame.
+    static bool HoverButton(HWND button);
 
     // [section] key of the run folder's Kelmirt.ini, as the profile functions read it.
     std::string IniValue(const std::string& section, const std::string& key);

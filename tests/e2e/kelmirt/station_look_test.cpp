@@ -12,47 +12,7 @@ struct LookCase {
     const char* lan;
 };
 
-class StationLookTest : public StationTest, public ::testing::WithParamInterface<LookCase> {
-protected:
-    // One pixel of the screen, from a copy of the whole screen as the screenshots take it.
-    static COLORREF ScreenPixel(int x, int y) {
-        int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-        int x0 = GetSystemMetrics(SM_XVIRTUALSCREEN), y0 = GetSystemMetrics(SM_YVIRTUALSCREEN);
-        if (x < x0 || y < y0 || x >= x0 + w || y >= y0 + h) return CLR_INVALID;
-        HDC screen = GetDC(nullptr);
-        HDC mem = CreateCompatibleDC(screen);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        COLORREF c = CLR_INVALID;
-        if (dib && bits) {
-            HGDIOBJ old = SelectObject(mem, dib);
-            BitBlt(mem, 0, 0, w, h, screen, x0, y0, SRCCOPY | CAPTUREBLT);
-            GdiFlush();
-            const auto* px = static_cast<const unsigned char*>(bits) + 4 * (static_cast<size_t>(y - y0) * w + (x - x0));
-            c = RGB(px[2], px[1], px[0]);
-            SelectObject(mem, old);
-        }
-        if (dib) DeleteObject(dib);
-        DeleteDC(mem);
-        ReleaseDC(nullptr, screen);
-        return c;
-    }
-    // The left and right edge pixels of a button near its top (the start-up balloon may
-    // cover its lower half).
-    static std::pair<COLORREF, COLORREF> Edges(HWND button) {
-        RECT r;
-        GetWindowRect(button, &r);
-        int y = r.top + 6;
-        return {ScreenPixel(r.left, y), ScreenPixel(r.right - 1, y)};
-    }
-};
+class StationLookTest : public StationTest, public ::testing::WithParamInterface<LookCase> {};
 
 TEST_P(StationLookTest, MainDialogWithTheSettingsButtonHovered) {
     const LookCase& c = GetParam();
@@ -66,22 +26,15 @@ TEST_P(StationLookTest, MainDialogWithTheSettingsButtonHovered) {
     EXPECT_FALSE(IsWindowEnabled(Control(w, 1000)));
 
     HWND settings = Control(w, 1001);
-    const COLORREF face = GetSysColor(COLOR_BTNFACE), high = GetSysColor(COLOR_BTNHIGHLIGHT),
-                   shadow = GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
     SetCursorPos(5, 1000);
-    EXPECT_TRUE(WaitUntil([&] { return Edges(settings) == std::make_pair(face, face); }, 5000));
-    RECT r;
-    GetWindowRect(settings, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    // The pointer moved by another process does not always make a mouse move here.
-    Post(settings, WM_MOUSEMOVE, 0, MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2));
-    EXPECT_TRUE(WaitUntil([&] { return Edges(settings) == std::make_pair(high, shadow); }, 5000))
-        << std::hex << Edges(settings).first << " " << Edges(settings).second;
+    EXPECT_TRUE(WaitUntil([&] { return FrameEdges(settings) == std::make_pair(face, face); }, 5000));
+    EXPECT_TRUE(HoverButton(settings)) << std::hex << FrameEdges(settings).first << " " << FrameEdges(settings).second;
     Sleep(300);
     EXPECT_FALSE(Screenshot(std::string("kelmirt-main-dialog-hover-") + c.name).empty());
     // Flat again once the mouse has left.
     SetCursorPos(5, 1000);
-    EXPECT_TRUE(WaitUntil([&] { return Edges(settings) == std::make_pair(face, face); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return FrameEdges(settings) == std::make_pair(face, face); }, 5000));
     EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
 }
 

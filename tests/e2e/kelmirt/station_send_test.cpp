@@ -230,5 +230,76 @@ TEST_F(StationSendTest, TwoHundredKilobyteJobArrivesWholeWithVisibleProgress) {
     EXPECT_FALSE(Screenshot("kelmirt-send-finished").empty());
 }
 
+// Link errors raised from outside while a job goes out, in both languages: code 3 (a
+// job while the port is not usable) says so and leaves the send running; codes 1 and 4
+// (failed writes) stop it with the abort message. The serial run (tools/serial-pair.sh)
+// repeats them beside the serial line's own code 2. The Stop button, the one button
+// enabled while sending, is hovered for the screenshot.
+struct SendLookCase {
+    const char* name;
+    const char* lan;
+    const char* ready;
+    const char* sending;
+};
+
+class StationPortErrorDuringSendTest : public StationSendTest, public ::testing::WithParamInterface<SendLookCase> {
+protected:
+    bool Sending(HWND w) { return Enabled(w, kStopButton) && !Enabled(w, kSettingsButton); }
+};
+
+TEST_P(StationPortErrorDuringSendTest, CodeThreeLeavesTheSendRunningOneAndFourStopIt) {
+    const SendLookCase& c = GetParam();
+    ASSERT_TRUE(sim.Start("--slow 300"));
+    HWND w = StartStation(std::string("[Language]\r\nLan=") + c.lan + "\r\n");
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(Restore(w));
+    const std::string job = Stream(60000);
+    ASSERT_EQ(SendJob(w, job), std::optional<LRESULT>(6));
+    EXPECT_EQ(ControlText(w, kStatusLine), c.sending);
+    ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= 2000; }, 10000));
+
+    HWND stop = Control(w, kStopButton);
+    EXPECT_TRUE(HoverButton(stop)) << std::hex << FrameEdges(stop).first << " " << FrameEdges(stop).second;
+    Sleep(300);
+    EXPECT_FALSE(Screenshot(std::string("kelmirt-sending-stop-hovered-") + c.name).empty());
+    SetCursorPos(5, 1000);
+
+    // Code 3: the message, and the send goes on.
+    ASSERT_TRUE(Post(w, WM_PORT_ERROR, 0, 3));
+    EXPECT_TRUE(Balloon("串口没有准备好,设备无法工作!"));
+    EXPECT_EQ(CloseBox(w), "串口没有准备好,设备无法工作!");
+    EXPECT_TRUE(Sending(w));
+    EXPECT_EQ(ControlText(w, kStatusLine), c.sending);
+    size_t before = sim.Received().size();
+    EXPECT_TRUE(WaitUntil([&] { return sim.Received().size() > before; }, 5000)) << "the send stalled";
+
+    for (int code : {1, 4}) {
+        SCOPED_TRACE("code " + std::to_string(code));
+        if (code == 4) {
+            sim.Clear();
+            ASSERT_EQ(SendJob(w, job), std::optional<LRESULT>(6));
+            ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= 2000; }, 10000));
+        }
+        ASSERT_TRUE(Sending(w));
+        ASSERT_TRUE(Post(w, WM_PORT_ERROR, 0, code));
+        // The balloon comes before the box; the end of the send replaces it.
+        EXPECT_TRUE(Balloon(kAborted));
+        EXPECT_EQ(CloseBox(w), kAborted);
+        ASSERT_TRUE(WaitUntil([&] { return Idle(w) && ControlText(w, kStatusLine) == c.ready; }, 5000, 50));
+        Sleep(1000);
+        size_t got = sim.Received().size();
+        EXPECT_LT(got, job.size());
+        EXPECT_EQ(sim.Received(), job.substr(0, got)) << "what arrived is the start of the job";
+        EXPECT_EQ(BoxCount(w), 0);
+    }
+    EXPECT_TRUE(sim.Running());
+    EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, StationPortErrorDuringSendTest,
+                         ::testing::Values(SendLookCase{"English", "English", "Ready", "Sending..."},
+                                           SendLookCase{"Chinese", "Chinese", "准备就绪", "发送中。。。"}),
+                         [](const ::testing::TestParamInfo<SendLookCase>& i) { return std::string(i.param.name); });
+
 }  // namespace
 }  // namespace kelmirt_e2e

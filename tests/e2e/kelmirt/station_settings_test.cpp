@@ -49,6 +49,12 @@ protected:
                Post(dlg, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     }
     std::string Ini() { return ReadFileText(IniPath()).value_or(""); }
+    // The window with the keyboard focus on the dialog's thread.
+    static HWND Focused(HWND dlg) {
+        GUITHREADINFO gi = {};
+        gi.cbSize = sizeof(gi);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &gi) ? gi.hwndFocus : nullptr;
+    }
 };
 
 const char kIni[] =
@@ -93,8 +99,11 @@ TEST_F(StationSettingsTest, CancelWritesOnlyTheSizeRatiosWithTheirOldValues) {
     ASSERT_TRUE(PickRow(dlg, kLanguage, 1));
     ASSERT_TRUE(ClickButton(dlg, kCancel));
     ASSERT_TRUE(Closes(dlg));
-    EXPECT_TRUE(WaitUntil([&] { return IniValue("XYInaccuracy", "XSizeRedeem") == "1.250000"; }, 5000));
-    EXPECT_EQ(IniValue("XYInaccuracy", "YSizeRedeem"), "0.800000");
+    // The size ratios are the last keys written; reading while the station still
+    // rewrites the file may find it half written.
+    EXPECT_TRUE(WaitUntil([&] { return IniValue("XYInaccuracy", "YSizeRedeem") == "0.800000"; }, 5000));
+    Sleep(300);
+    EXPECT_EQ(IniValue("XYInaccuracy", "XSizeRedeem"), "1.250000");
     EXPECT_EQ(IniValue("CutConfig", "SegLen"), "300");
     EXPECT_EQ(IniValue("FeedPaper", "YSTEPS"), "2.5");
     EXPECT_EQ(IniValue("COM", "CurrentCom"), "5");
@@ -212,22 +221,41 @@ TEST_F(StationSettingsTest, NegativeFeedAndOutOfRangeFieldsKeepTheDialogOpen) {
     EXPECT_TRUE(IsWindowVisible(dlg));
     EXPECT_EQ(IniValue("FeedPaper", "YSTEPS"), "2.5");
 
-    // A segment length outside 100 to 10000 is refused by its range check.
+    // Fields outside their range or unreadable: the framework's standard texts.
     ASSERT_TRUE(SetControlText(dlg, kFeed, "0"));
-    ASSERT_TRUE(SetControlText(dlg, kSegLen, "99"));
-    ASSERT_TRUE(ClickButton(dlg, kOk));
-    box = WaitMessageBox(w);
-    ASSERT_NE(box, nullptr);
-    EXPECT_NE(MessageBoxText(box).find("100"), std::string::npos) << MessageBoxText(box);
-    ASSERT_TRUE(PressKey(box, VK_RETURN));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
-    EXPECT_TRUE(IsWindowVisible(dlg));
+    const struct {
+        int id;
+        const char* typed;
+        const char* good;
+        const char* message;
+    } refused[] = {
+        {kSegLen, "99", "100", "请输入一个在 100 和 10000 之间的整数。"},
+        {kSegLen, "10001", "100", "请输入一个在 100 和 10000 之间的整数。"},
+        {kSegLen, "1e3", "100", "请输入一个整数。"},
+        {kCloseOffset, "2.5", "0.8", "请输入一个在 0.01 和 2 之间的数字。"},
+        {kCloseOffset, "0", "0.8", "请输入一个在 0.01 和 2 之间的数字。"},
+        {kCloseOffset, "0,5", "0.8", "请输入一个数。"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(std::string(c.typed) + " in " + std::to_string(c.id));
+        ASSERT_TRUE(SetControlText(dlg, c.id, c.typed));
+        ASSERT_TRUE(ClickButton(dlg, kOk));
+        box = WaitMessageBox(w);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), c.message);
+        ASSERT_TRUE(PressKey(box, VK_RETURN));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+        EXPECT_TRUE(IsWindowVisible(dlg));
+        EXPECT_TRUE(WaitUntil([&] { return Focused(dlg) == Control(dlg, c.id); }, 2000)) << "focus back to the field";
+        ASSERT_TRUE(SetControlText(dlg, c.id, c.good));
+    }
 
     // Zero feed is accepted.
-    ASSERT_TRUE(SetControlText(dlg, kSegLen, "100"));
     ASSERT_TRUE(ClickButton(dlg, kOk));
     ASSERT_TRUE(Closes(dlg));
-    EXPECT_TRUE(WaitUntil([&] { return IniValue("FeedPaper", "YSTEPS") == "0.0"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return IniValue("XYInaccuracy", "YSizeRedeem") == "0.800000"; }, 5000));
+    Sleep(300);
+    EXPECT_EQ(IniValue("FeedPaper", "YSTEPS"), "0.0");
     EXPECT_EQ(IniValue("CutConfig", "SegLen"), "100");
 }
 
