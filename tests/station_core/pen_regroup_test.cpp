@@ -98,7 +98,9 @@ std::string Stream(std::string text, CRecordingNotice& notice) {
     ConvertSettings s;
     s.usePresets = true;
     s.path = PathSettings{true, 2.51f, 5.01f, 0.5f};
-    return ConvertPltToCutter(text, job, s, rows, notice);
+    std::string stream;
+    EXPECT_EQ(ConvertPltToCutter(text, job, s, rows, false, notice, stream), ConvertResult::kConverted);
+    return stream;
 }
 
 std::string OneLine(std::string text) {
