@@ -122,3 +122,16 @@ TEST(JobStreamFixture, GeneratedJobsGiveTheRecordedBytes) {
         EXPECT_EQ(Describe(out.size(), Fnv1a(out)), Describe(rec.streamSize, rec.streamHash));
     }
 }
+
+// A pen change on every other line: far more bucket changes than the walk keeps track of.
+TEST(JobStreamFixture, RegroupingWithAPenChangeOnEveryLine) {
+    std::string text, one = "SP1;\r\n", two = "SP2;\r\n";
+    for (int i = 0; i < 5000; ++i) {
+        text += "SP1;\nPU1," + std::to_string(i) + ";\nLT;\nSP2;\nPU2," + std::to_string(i) + ";\nLT1;\n";
+        one += std::string(i == 0 ? "LT;" : "LT1;") + "\nPU1," + std::to_string(i) + ";\nLT;\n";
+        two += "LT;\nPU2," + std::to_string(i) + ";\nLT1;\n";
+    }
+    CRecordingNotice notice;
+    RegroupByPen(text, {SHARPCOLORS{1, 1, 1}, SHARPCOLORS{1, 2, 2}}, notice);
+    EXPECT_EQ(text, one + two + "SP0;\n");
+}
