@@ -62,15 +62,21 @@ std::string MakeJob(size_t bytes) {
 int ConvertFile(const char* in, const char* out) {
     std::FILE* f = std::fopen(in, "rb");
     if (!f) return 2;
+    auto t0 = std::chrono::steady_clock::now();
     std::fseek(f, 0, SEEK_END);
     const long size = std::ftell(f);
     std::fseek(f, 0, SEEK_SET);
     std::string text(static_cast<size_t>(size), '\0');
     if (std::fread(&text[0], 1, text.size(), f) != text.size()) return 2;
     std::fclose(f);
-
-    auto t0 = std::chrono::steady_clock::now();
-    auto lap = [&t0](const char* what) { auto t = std::chrono::steady_clock::now(); if (std::getenv("KM_LAPS")) std::fprintf(stderr, "%s %.3f\n", what, std::chrono::duration<double>(t - t0).count()); t0 = t; };
+    // KM_LAPS=1 prints the time of each step.
+    auto lap = [&t0](const char* what) {
+        const auto t = std::chrono::steady_clock::now();
+        if (std::getenv("KM_LAPS")) {
+            std::fprintf(stderr, "%s %.3f s\n", what, std::chrono::duration<double>(t - t0).count());
+        }
+        t0 = t;
+    };
     lap("read");
     CSilentNotice notice;
     ConvertJob job;

@@ -330,7 +330,8 @@ bool AssignSegments(std::vector<std::string>& streams, PathPoint* first, double 
             // The piece ends at p, and p starts the next piece in its own coordinates.
             const int32_t x = p->x;
             const bool fits =
-                WritePiece(streams, pieceStart, p, points, pieceBand, b, dashed, pen, settings, presets, notice, budget, touched);
+                WritePiece(streams, pieceStart, p, points, pieceBand, b, dashed, pen, settings, presets, notice, budget,
+                           touched);
             p->x = x;
             if (!fits) return false;
             pieceStart = p;

@@ -85,12 +85,18 @@ std::string Describe(size_t size, uint64_t hash) {
 }
 
 const Recorded kRecorded[] = {
-    {"single stream, four pens", {4, false, false, 11}, 3000, false, false, false, false, false, 290564, 0x8d78c4abaed1657aull, 212380, 0x2b061c24f746ba87ull},
-    {"dashed pen, closing", {3, true, false, 12}, 3000, false, false, true, true, false, 294621, 0xc607c81067438855ull, 551522, 0x72fb42b3ac2d4775ull},
-    {"bands, dashed, a pen switched off", {5, true, false, 13}, 3000, true, false, true, true, true, 229867, 0x387d8d4e6b43aa44ull, 387599, 0xecdcca2925dfd6efull},
-    {"contour parts", {2, false, false, 14}, 2000, true, true, false, false, false, 193364, 0x98593382fe7c2361ull, 137179, 0xdada2d71b0eb3240ull},
-    {"contour split without bands", {3, true, false, 15}, 2000, false, true, true, false, false, 193628, 0x4e3f3765f6fbb646ull, 373192, 0xcd1407cff7ba31faull},
-    {"messy lines", {4, true, true, 16}, 3000, true, false, true, true, false, 286062, 0x1c6678e85ce01147ull, 514207, 0x90f0224d907ac5cdull},
+    {"single stream, four pens", {4, false, false, 11}, 3000, false, false, false, false, false,
+     290564, 0x8d78c4abaed1657aull, 212380, 0x2b061c24f746ba87ull},
+    {"dashed pen, closing", {3, true, false, 12}, 3000, false, false, true, true, false,
+     294621, 0xc607c81067438855ull, 551522, 0x72fb42b3ac2d4775ull},
+    {"bands, dashed, a pen switched off", {5, true, false, 13}, 3000, true, false, true, true, true,
+     229867, 0x387d8d4e6b43aa44ull, 387599, 0xecdcca2925dfd6efull},
+    {"contour parts", {2, false, false, 14}, 2000, true, true, false, false, false,
+     193364, 0x98593382fe7c2361ull, 137179, 0xdada2d71b0eb3240ull},
+    {"contour split without bands", {3, true, false, 15}, 2000, false, true, true, false, false,
+     193628, 0x4e3f3765f6fbb646ull, 373192, 0xcd1407cff7ba31faull},
+    {"messy lines", {4, true, true, 16}, 3000, true, false, true, true, false,
+     286062, 0x1c6678e85ce01147ull, 514207, 0x90f0224d907ac5cdull},
 };
 
 }  // namespace
