@@ -64,7 +64,7 @@ private:
     const ConvertJob& job_;
     ConvertSettings s_;  // a working copy: model 1 switches some of it off
     INotice* notice_;
-    INotice& loud_;  // the caller's notice, also while the second walk is kept quiet
+    INotice& loud_;  // the caller's notice: running out of memory is told in the second walk too
     const size_t maxBytes_;
     size_t fixed_ = 0;     // the headers and trailers of all streams
     StreamBudget budget_;  // what the paths may still add to the streams
@@ -320,12 +320,12 @@ void CConversion::EndPath() {
     PathPoint* first = &head_;
     const size_t maxInserts = budget_.left / kBytesPerSplitNode;
     bool fits = !budget_.spent;
-    if (fits && split_) fits = SplitAtBands(first, b_, *notice_, maxInserts);
+    if (fits && split_) fits = SplitAtBands(first, b_, loud_, maxInserts);
     if (!fits) {
         budget_.Take(SIZE_MAX);
     } else if (layout_ != Layout::kSingle) {
         if (count_ > 0) {
-            if (layout_ == Layout::kBands && !SplitAtBands(first, b_, *notice_, maxInserts)) {
+            if (layout_ == Layout::kBands && !SplitAtBands(first, b_, loud_, maxInserts)) {
                 budget_.Take(SIZE_MAX);
             } else {
                 // Made only now, so a job refused at its first path costs no stream per band.
