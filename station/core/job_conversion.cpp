@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "cutter_language.h"
 
@@ -40,7 +41,10 @@ public:
         presets_.usePresets = s_.usePresets;
         presets_.rows = &rows;
     }
-    ~CConversion() { FreePath(&head_); }
+    ~CConversion() {
+        FreePath(&head_);
+        while (spare_) delete std::exchange(spare_, spare_->next);
+    }
 
     // False when the job would outgrow the limit; the stream is then empty.
     bool Run(std::string_view plt, std::string& stream);
@@ -91,6 +95,7 @@ private:
     PathPoint head_;
     PathPoint* tail_ = &head_;
     int32_t count_ = 0;
+    PathPoint* spare_ = nullptr;  // nodes of earlier paths, used again: a job has millions of points
 };
 
 namespace {
@@ -283,7 +288,10 @@ void CConversion::AppendTrailer(std::string& out, int32_t i) const {
 void CConversion::FreePath(PathPoint* from) {
     for (PathPoint* p = from; p;) {
         PathPoint* next = p->next;
-        if (p != &head_) delete p;
+        if (p != &head_) {
+            p->next = spare_;
+            spare_ = p;
+        }
         p = next;
     }
     head_ = PathPoint{};
@@ -308,7 +316,13 @@ void CConversion::AddPoint(std::string_view command) {
         budget_.Take(SIZE_MAX);
         return;
     }
-    PathPoint* node = new (std::nothrow) PathPoint{sx, sy, nullptr};
+    PathPoint* node = spare_;
+    if (node) {
+        spare_ = node->next;
+        *node = PathPoint{sx, sy, nullptr};
+    } else {
+        node = new (std::nothrow) PathPoint{sx, sy, nullptr};
+    }
     if (!node) ExitOutOfMemory(loud_, "Not enough memory to allocate buffer\n", "ERROR", kNoticeOk);
     tail_->next = node;
     tail_ = node;
