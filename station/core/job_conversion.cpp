@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <new>
+#include <utility>
 
 #include "cutter_language.h"
 
@@ -35,11 +37,14 @@ class CConversion {
 public:
     CConversion(const ConvertJob& job, const ConvertSettings& settings, const std::vector<SHARPCOLORS>& rows,
                 INotice& notice, size_t maxBytes)
-        : job_(job), s_(settings), notice_(notice), maxBytes_(maxBytes) {
+        : job_(job), s_(settings), notice_(&notice), loud_(notice), maxBytes_(maxBytes) {
         presets_.usePresets = s_.usePresets;
         presets_.rows = &rows;
     }
-    ~CConversion() { FreePath(&head_); }
+    ~CConversion() {
+        FreePath(&head_);
+        while (spare_) delete std::exchange(spare_, spare_->next);
+    }
 
     // False when the job would outgrow the limit; the stream is then empty.
     bool Run(std::string_view plt, std::string& stream);
@@ -50,6 +55,11 @@ private:
     void AddPoint(std::string_view command);
     void EndPath();
     void FreePath(PathPoint* from);
+    // The pieces that the last path added to the band or part streams: counted while
+    // measuring, copied to their places in the stream while placing.
+    void Flush();
+    // Lays out the whole stream from the measured sizes, with room for each stream's pieces.
+    void Place();
     void Finish();
     // Band or part stream i without its pieces: the opening with its header, and the trailer.
     void AppendOpening(std::string& out, int32_t i) const;
@@ -57,7 +67,8 @@ private:
 
     const ConvertJob& job_;
     ConvertSettings s_;  // a working copy: model 1 switches some of it off
-    INotice& notice_;
+    INotice* notice_;
+    INotice& loud_;  // the caller's notice: running out of memory is told in the second walk too
     const size_t maxBytes_;
     size_t fixed_ = 0;     // the headers and trailers of all streams
     StreamBudget budget_;  // what the paths may still add to the streams
@@ -72,6 +83,9 @@ private:
 
     std::string main_;
     std::vector<std::string> streams_;  // the path pieces of each band or part
+    std::vector<size_t> touched_;       // streams the last path wrote to
+    bool placing_ = false;
+    std::vector<size_t> at_;            // measuring: bytes of each stream; placing: where they go next
     PresetState presets_;
 
     int32_t pen_ = -1;
@@ -81,19 +95,88 @@ private:
     PathPoint head_;
     PathPoint* tail_ = &head_;
     int32_t count_ = 0;
+    PathPoint* spare_ = nullptr;  // nodes of earlier paths, used again: a job has millions of points
 };
 
+namespace {
+
+class CQuietNotice : public INotice {
+public:
+    int Show(const std::string&, const std::string&, unsigned) override { return kAnswerOk; }
+};
+
+}  // namespace
+
 bool CConversion::Run(std::string_view plt, std::string& stream) {
-    if (SetUp(plt.size())) {
+    if (!SetUp(plt.size())) return false;
+    if (layout_ == Layout::kSingle) {
         Read(plt);
-        if (!budget_.spent) {
-            Finish();
-            stream = std::move(main_);
-            return true;
+        if (budget_.spent) {
+            std::string().swap(main_);
+            return false;
         }
+        Finish();
+        stream = std::move(main_);
+        return true;
     }
-    std::string().swap(main_);
-    return false;
+    // Bands and parts: a first walk measures every stream, the second writes the pieces
+    // straight to their places, so no stream is held twice. The second walk meets the
+    // same messages as the first: they are not shown again.
+    const StreamBudget budget = budget_;
+    Read(plt);
+    if (budget_.spent) return false;
+    Place();
+    budget_ = budget;
+    pen_ = -1;
+    skip_ = dashed_ = inPath_ = false;
+    ytop_ = job_.referenceY;
+    std::vector<std::string>().swap(streams_);
+    presets_.written.assign(1, -1);
+    CQuietNotice quiet;
+    notice_ = &quiet;
+    placing_ = true;
+    Read(plt);
+    notice_ = &loud_;
+    if (budget_.spent) {
+        std::string().swap(main_);
+        return false;
+    }
+    stream = std::move(main_);
+    return true;
+}
+
+void CConversion::Flush() {
+    if (at_.empty()) at_.assign(static_cast<size_t>(n_), 0);
+    const size_t from = job_.segmentStart < 1 ? 0 : static_cast<size_t>(job_.segmentStart - 1);
+    for (size_t i : touched_) {
+        std::string& piece = streams_[i];
+        if (piece.empty()) continue;
+        if (placing_ && i >= from) {
+            if (at_[i] + piece.size() > main_.size()) std::abort();  // the walks differed
+            std::memcpy(&main_[at_[i]], piece.data(), piece.size());
+        }
+        at_[i] += piece.size();
+        piece.clear();
+    }
+    touched_.clear();
+}
+
+void CConversion::Place() {
+    if (at_.empty()) at_.assign(static_cast<size_t>(n_), 0);
+    const int32_t from = job_.segmentStart < 1 ? 0 : job_.segmentStart - 1;
+    size_t total = fixed_;
+    for (int32_t i = from; i < n_; ++i) total += at_[static_cast<size_t>(i)];
+    main_.clear();
+    main_.reserve(total);
+    for (int32_t i = 0; i < n_; ++i) {
+        const size_t size = at_[static_cast<size_t>(i)];
+        at_[static_cast<size_t>(i)] = main_.size();
+        if (i < from) continue;
+        AppendOpening(main_, i);
+        at_[static_cast<size_t>(i)] = main_.size();
+        main_.append(size, '\0');
+        AppendTrailer(main_, i);
+    }
 }
 
 bool CConversion::SetUp(size_t textSize) {
@@ -205,7 +288,10 @@ void CConversion::AppendTrailer(std::string& out, int32_t i) const {
 void CConversion::FreePath(PathPoint* from) {
     for (PathPoint* p = from; p;) {
         PathPoint* next = p->next;
-        if (p != &head_) delete p;
+        if (p != &head_) {
+            p->next = spare_;
+            spare_ = p;
+        }
         p = next;
     }
     head_ = PathPoint{};
@@ -230,8 +316,14 @@ void CConversion::AddPoint(std::string_view command) {
         budget_.Take(SIZE_MAX);
         return;
     }
-    PathPoint* node = new (std::nothrow) PathPoint{sx, sy, nullptr};
-    if (!node) ExitOutOfMemory(notice_, "Not enough memory to allocate buffer\n", "ERROR", kNoticeOk);
+    PathPoint* node = spare_;
+    if (node) {
+        spare_ = node->next;
+        *node = PathPoint{sx, sy, nullptr};
+    } else {
+        node = new (std::nothrow) PathPoint{sx, sy, nullptr};
+    }
+    if (!node) ExitOutOfMemory(loud_, "Not enough memory to allocate buffer\n", "ERROR", kNoticeOk);
     tail_->next = node;
     tail_ = node;
     ++count_;
@@ -242,12 +334,12 @@ void CConversion::EndPath() {
     PathPoint* first = &head_;
     const size_t maxInserts = budget_.left / kBytesPerSplitNode;
     bool fits = !budget_.spent;
-    if (fits && split_) fits = SplitAtBands(first, b_, notice_, maxInserts);
+    if (fits && split_) fits = SplitAtBands(first, b_, loud_, maxInserts);
     if (!fits) {
         budget_.Take(SIZE_MAX);
     } else if (layout_ != Layout::kSingle) {
         if (count_ > 0) {
-            if (layout_ == Layout::kBands && !SplitAtBands(first, b_, notice_, maxInserts)) {
+            if (layout_ == Layout::kBands && !SplitAtBands(first, b_, loud_, maxInserts)) {
                 budget_.Take(SIZE_MAX);
             } else {
                 // Made only now, so a job refused at its first path costs no stream per band.
@@ -255,7 +347,9 @@ void CConversion::EndPath() {
                     streams_.resize(static_cast<size_t>(n_));
                     presets_.written.assign(static_cast<size_t>(n_) + 1, -1);
                 }
-                AssignSegments(streams_, first, b_, n_, dashed_, pen_, s_.path, presets_, notice_, &budget_);
+                AssignSegments(streams_, first, b_, n_, dashed_, pen_, s_.path, presets_, *notice_, &budget_,
+                               &touched_);
+                Flush();
             }
         }
     } else {
@@ -263,11 +357,11 @@ void CConversion::EndPath() {
             PathPoint* last = first;
             while (last->next) last = last->next;
             if (last->x == first->x && last->y == first->y) {
-                first = CloseCompensate(first, last, s_.path.closeOffset, notice_);
+                first = CloseCompensate(first, last, s_.path.closeOffset, *notice_);
             }
         }
         const size_t before = main_.size();
-        EmitPresetSwitch(main_, pen_, 0, presets_, notice_);
+        EmitPresetSwitch(main_, pen_, 0, presets_, *notice_);
         if (budget_.Take(main_.size() - before)) EmitPath(main_, first, count_, dashed_, s_.path, &budget_);
     }
     // After a compensation the head is no longer part of the path: free from its new start.
@@ -282,7 +376,7 @@ void CConversion::Read(std::string_view plt) {
     for (;;) {
         if (!pending) {
             r = reader.Next();
-            if (r == CCommandReader::kFull) notice_.Show("字符数超出最大行字符数", std::string(), kNoticeOk);
+            if (r == CCommandReader::kFull) notice_->Show("字符数超出最大行字符数", std::string(), kNoticeOk);
         }
         pending = false;
         if (r == CCommandReader::kEnd || budget_.spent) break;
@@ -317,25 +411,7 @@ void CConversion::Read(std::string_view plt) {
     if (inPath_ && !budget_.spent) EndPath();
 }
 
-void CConversion::Finish() {
-    if (layout_ == Layout::kSingle) {
-        AppendSingleTrailer(main_, L_, v_);
-        return;
-    }
-    std::string().swap(main_);
-    const int32_t from = job_.segmentStart < 1 ? 0 : job_.segmentStart - 1;
-    size_t total = fixed_;
-    streams_.resize(static_cast<size_t>(n_));  // a job without pieces has none yet
-    for (int32_t i = from; i < n_; ++i) total += streams_[static_cast<size_t>(i)].size();
-    main_.reserve(total);
-    for (int32_t i = from; i < n_; ++i) {
-        AppendOpening(main_, i);
-        main_ += streams_[static_cast<size_t>(i)];
-        std::string().swap(streams_[static_cast<size_t>(i)]);
-        AppendTrailer(main_, i);
-    }
-    streams_.clear();
-}
+void CConversion::Finish() { AppendSingleTrailer(main_, L_, v_); }
 
 }  // namespace
 

@@ -294,12 +294,13 @@ namespace {
 
 bool WritePiece(std::vector<std::string>& streams, PathPoint* from, PathPoint* to, int32_t points, int32_t band,
                 double b, bool dashed, int32_t pen, const PathSettings& settings, PresetState& presets,
-                INotice& notice, StreamBudget* budget) {
+                INotice& notice, StreamBudget* budget, std::vector<size_t>* touched) {
     const int32_t shift = TruncToInt32(static_cast<double>(band - 1) * b);
     PathPoint* rest = to->next;
     to->next = nullptr;
     for (PathPoint* n = from; n; n = n->next) n->x = Wrap32(static_cast<int64_t>(n->x) - shift);
     std::string& out = streams[static_cast<size_t>(band - 1)];
+    if (touched) touched->push_back(static_cast<size_t>(band - 1));
     const size_t before = out.size();
     EmitPresetSwitch(out, pen, static_cast<size_t>(band), presets, notice);
     const bool fits = (!budget || budget->Take(out.size() - before)) &&
@@ -312,12 +313,12 @@ bool WritePiece(std::vector<std::string>& streams, PathPoint* from, PathPoint* t
 
 bool AssignSegments(std::vector<std::string>& streams, PathPoint* first, double b, int32_t n, bool dashed,
                     int32_t pen, const PathSettings& settings, PresetState& presets, INotice& notice,
-                    StreamBudget* budget) {
+                    StreamBudget* budget, std::vector<size_t>* touched) {
     if (!first || n <= 0 || streams.size() < static_cast<size_t>(n)) return true;
     int32_t band = 1;  // a path whose first segment lies in no band goes to the first band
     if (!first->next) {
         if (!FindCommonBand(*first, *first, b, n, band)) notice.Show("error PT1,PT2 Seg", std::string(), kNoticeOk);
-        return WritePiece(streams, first, first, 1, band, b, dashed, pen, settings, presets, notice, budget);
+        return WritePiece(streams, first, first, 1, band, b, dashed, pen, settings, presets, notice, budget, touched);
     }
     PathPoint* pieceStart = first;
     int32_t pieceBand = 0;
@@ -329,7 +330,8 @@ bool AssignSegments(std::vector<std::string>& streams, PathPoint* first, double 
             // The piece ends at p, and p starts the next piece in its own coordinates.
             const int32_t x = p->x;
             const bool fits =
-                WritePiece(streams, pieceStart, p, points, pieceBand, b, dashed, pen, settings, presets, notice, budget);
+                WritePiece(streams, pieceStart, p, points, pieceBand, b, dashed, pen, settings, presets, notice, budget,
+                           touched);
             p->x = x;
             if (!fits) return false;
             pieceStart = p;
@@ -341,5 +343,5 @@ bool AssignSegments(std::vector<std::string>& streams, PathPoint* first, double 
     PathPoint* last = pieceStart;
     while (last->next) last = last->next;
     return WritePiece(streams, pieceStart, last, points, pieceBand, b, dashed, pen, settings, presets, notice,
-                      budget);
+                      budget, touched);
 }

@@ -59,7 +59,8 @@ void EmitPresetSwitch(std::string& out, int32_t pen, size_t streamIndex, PresetS
 
 // Cuts a split path into pieces by band and writes each into its band's stream
 // (band d into streams[d - 1]) in that band's coordinates. False when the pieces would need
-// more than the budget holds (the streams then end part way).
+// more than the budget holds (the streams then end part way). With touched, the index of
+// every stream written to is added to it.
 bool AssignSegments(std::vector<std::string>& streams, PathPoint* first, double bandLength, int32_t bandCount,
                     bool dashed, int32_t pen, const PathSettings& settings, PresetState& presets,
-                    INotice& notice, StreamBudget* budget = nullptr);
+                    INotice& notice, StreamBudget* budget = nullptr, std::vector<size_t>* touched = nullptr);

@@ -1,138 +1,223 @@
 #include "pen_regroup.h"
 
+#include <cstring>
 #include <string_view>
 
 namespace {
 
-bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+// One walked piece of the text. A command runs up to its ";" (or the end of the data) and
+// takes along the line break right after it, so a file with one command per line is walked
+// line by line. Lines with nothing on them come on their own.
+struct Item {
+    enum Kind { kEnd, kBlankLine, kCommand } kind = kEnd;
+    size_t start = 0;         // the walked bytes, line feed included
+    size_t end = 0;
+    bool terminated = false;  // the command ends with its ";"
+    bool lineFed = false;     // a line feed ended the walked bytes
+    // The command as the reading sees it, without its line breaks:
+    bool hasLT = false;       // holds "LT"
+    bool hasSP = false;       // holds "SP"
+    char third = '\0';        // its third character, NUL when shorter
+};
 
-// Walks the text one command at a time. A command runs up to its ";" (or the end of the
-// data) and takes along the line break right after it, so a file with one command per line
-// is walked line by line. Lines with nothing on them come on their own.
 class CCommandWalk {
 public:
-    explicit CCommandWalk(std::string_view text) : text_(text) {}
+    CCommandWalk(std::string_view text, size_t from) : text_(text), pos_(from) {}
 
-    enum Kind { kEnd, kBlankLine, kCommand };
+    size_t Position() const { return pos_; }
 
-    Kind Next() {
+    Item Next() {
+        Item it;
         const size_t n = text_.size();
-        start_ = pos_;
-        if (pos_ >= n) return kEnd;
+        const char* s = text_.data();
+        it.start = pos_;
+        if (pos_ >= n) return it;
         size_t p = pos_;
-        while (p < n && text_[p] == '\r') ++p;
-        if (p < n && text_[p] == '\n') {
-            pos_ = p + 1;
-            return kBlankLine;
+        while (p < n && s[p] == '\r') ++p;
+        if (p < n && s[p] == '\n') {
+            pos_ = it.end = p + 1;
+            it.kind = Item::kBlankLine;
+            it.lineFed = true;
+            return it;
         }
         if (p == n) {  // carriage returns that end the data stand for nothing
             pos_ = n;
-            return kEnd;
+            it.start = n;
+            return it;
         }
-        size_t end = text_.find(';', pos_);
-        terminated_ = end != std::string_view::npos;
-        end = terminated_ ? end + 1 : n;
-        // The command as the reading sees it: without its line breaks.
-        command_.clear();
-        for (size_t i = pos_; i < end; ++i)
-            if (!IsBreak(text_[i])) command_ += text_[i];
+        const void* semi = std::memchr(s + pos_, ';', n - pos_);
+        it.terminated = semi != nullptr;
+        const size_t end = semi ? static_cast<size_t>(static_cast<const char*>(semi) - s) + 1 : n;
+        // "LT", "SP" and the third character of the command without its line breaks.
+        char prev = '\0';
+        size_t kept = 0;
+        for (size_t i = pos_; i < end; ++i) {
+            const char c = s[i];
+            if (c == '\r' || c == '\n') continue;
+            if (prev == 'L' && c == 'T') it.hasLT = true;
+            if (prev == 'S' && c == 'P') it.hasSP = true;
+            if (kept++ == 2) it.third = c;
+            prev = c;
+        }
         p = end;
-        while (p < n && text_[p] == '\r') ++p;
-        lineFed_ = p < n && text_[p] == '\n';
-        pos_ = lineFed_ ? p + 1 : p;
-        return kCommand;
-    }
-
-    const std::string& Command() const { return command_; }
-    // The walked bytes without the line feed that ends them (a CR before it stays).
-    std::string_view Line() const {
-        return text_.substr(start_, pos_ - start_ - (lineFed_ ? 1 : 0));
-    }
-    // Appends the walked command as one line of the regrouped text. A command that ended
-    // with the data gets its ";" here, so it does not run into whatever follows it.
-    void AppendLine(std::string& out) const {
-        const std::string_view line = Line();
-        if (terminated_) {
-            out += line;
-        } else {
-            // Its trailing carriage returns stay after the added ";".
-            size_t body = line.size();
-            while (body > 0 && line[body - 1] == '\r') --body;
-            out += line.substr(0, body);
-            out += ';';
-            out += line.substr(body);
-        }
-        out += '\n';
+        while (p < n && s[p] == '\r') ++p;
+        it.lineFed = p < n && s[p] == '\n';
+        pos_ = it.end = it.lineFed ? p + 1 : p;
+        it.kind = Item::kCommand;
+        return it;
     }
 
 private:
     std::string_view text_;
-    size_t pos_ = 0;
-    size_t start_ = 0;
-    bool terminated_ = false;
-    bool lineFed_ = false;
-    std::string command_;
+    size_t pos_;
 };
+
+// The bytes of the walked piece as one line of the regrouped text, ending with "\n". A
+// command that ended with the data gets its ";", so it does not run into what follows it;
+// its trailing carriage returns stay after the ";".
+size_t LineSize(const Item& it) {
+    return it.end - it.start + (it.lineFed ? 0 : 1) + (it.kind == Item::kCommand && !it.terminated ? 1 : 0);
+}
+
+void AppendLine(std::string& out, std::string_view text, const Item& it) {
+    std::string_view line = text.substr(it.start, it.end - it.start - (it.lineFed ? 1 : 0));
+    if (it.kind == Item::kCommand && !it.terminated) {
+        size_t body = line.size();
+        while (body > 0 && line[body - 1] == '\r') --body;
+        out.append(line.data(), body);
+        out += ';';
+        line.remove_prefix(body);
+    }
+    out += line;
+    out += '\n';
+}
+
+// The line in force: the last line that held "LT" (without its "\n"), or "LT;" before any.
+struct LineType {
+    size_t start = 0;
+    size_t size = std::string_view::npos;  // npos: "LT;"
+    std::string_view In(std::string_view text) const {
+        return size == std::string_view::npos ? std::string_view("LT;") : text.substr(start, size);
+    }
+};
+
+// Where the walk entered a bucket, with the line type in force there. The stretch runs up to
+// the next stretch's start.
+struct Stretch {
+    size_t start;
+    size_t bucket;
+    LineType lineType;
+};
+
+// The pen row a "SP" command selects: the last row of that colour, or current when none.
+bool SelectRow(const Item& it, const std::vector<SHARPCOLORS>& rows, size_t& current) {
+    const int pen = static_cast<unsigned char>(it.third) - '0';
+    bool found = false;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].colour == pen) {
+            current = i;
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool DropsPen(const Item& it) { return it.third == '0' || it.third == ';'; }
+
+// Walks [from, to) starting in bucket `current` with line type lt, and appends to out what
+// goes into bucket target.
+void Replay(std::string_view text, size_t from, size_t to, size_t current, LineType lt,
+            const std::vector<SHARPCOLORS>& rows, size_t target, std::string& out) {
+    CCommandWalk walk(text, from);
+    while (walk.Position() < to) {
+        const Item it = walk.Next();
+        if (it.kind == Item::kEnd) break;
+        if (it.kind == Item::kCommand && it.hasLT) {
+            if (current == target) AppendLine(out, text, it);
+            lt.start = it.start;
+            lt.size = it.end - it.start - (it.lineFed ? 1 : 0);
+            continue;
+        }
+        if (it.kind == Item::kCommand && it.hasSP) {
+            if (DropsPen(it)) continue;
+            SelectRow(it, rows, current);
+            if (current == target) {
+                out += lt.In(text);
+                out += '\n';
+            }
+            continue;
+        }
+        if (current == target) AppendLine(out, text, it);
+    }
+}
 
 }  // namespace
 
 void RegroupByPen(std::string& text, const std::vector<SHARPCOLORS>& rows, INotice& notice) {
     if (rows.empty()) return;
-    std::vector<std::string> buckets(rows.size());
+    // First walk: what each bucket will hold, and where the walk changes bucket. The second
+    // walk writes every bucket straight into the result, so no bucket is held on its own.
+    std::vector<size_t> sizes(rows.size());
+    std::vector<std::string> heads(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        buckets[i] = "SP" + std::to_string(rows[i].colour) + ";\r\n";
+        heads[i] = "SP" + std::to_string(rows[i].colour) + ";\r\n";
+        sizes[i] = heads[i].size();
     }
+    std::vector<Stretch> stretches{Stretch{0, 0, LineType{}}};
+    // Many bucket changes in little text would make the stretch list larger than the text:
+    // then every bucket is walked from the start instead.
+    const size_t mostStretches = 1024 + text.size() / 64;
+    bool byStretch = true;
     size_t current = 0;
-    std::string lineType = "LT;";
-
-    CCommandWalk walk(text);
-    for (CCommandWalk::Kind kind; (kind = walk.Next()) != CCommandWalk::kEnd;) {
-        if (kind == CCommandWalk::kBlankLine) {
-            buckets[current] += walk.Line();
-            buckets[current] += '\n';
-            continue;
-        }
-        const std::string& command = walk.Command();
-        if (command.find("LT") != std::string::npos) {
-            // Kept in place as well: an LT that follows its pen's SP would otherwise
-            // be lost, and the paths after it cut with the wrong line type.
-            std::string line;
-            walk.AppendLine(line);
-            buckets[current] += line;
-            line.pop_back();
-            lineType = std::move(line);
-            continue;
-        }
-        if (command.find("SP") != std::string::npos) {
-            // The third character of the command names the pen (a NUL ends a short one).
-            const char c = command.size() > 2 ? command[2] : '\0';
-            if (c == '0' || c == ';') continue;
-            const int pen = static_cast<unsigned char>(c) - '0';
-            bool found = false;
-            for (size_t i = 0; i < rows.size(); ++i) {
-                if (rows[i].colour == pen) {
-                    current = i;
-                    found = true;
-                }
+    LineType lt;
+    {
+        CCommandWalk walk(text, 0);
+        for (Item it; (it = walk.Next()).kind != Item::kEnd;) {
+            if (it.kind == Item::kCommand && it.hasLT) {
+                sizes[current] += LineSize(it);
+                lt.start = it.start;
+                lt.size = it.end - it.start - (it.lineFed ? 1 : 0);
+                continue;
             }
-            if (!found) notice.Show("未知笔颜色!", std::string(), kNoticeOk);
-            buckets[current] += lineType;
-            buckets[current] += '\n';
-            continue;
+            if (it.kind == Item::kCommand && it.hasSP) {
+                if (DropsPen(it)) continue;
+                const size_t before = current;
+                if (!SelectRow(it, rows, current)) notice.Show("未知笔颜色!", std::string(), kNoticeOk);
+                if (current != before && byStretch) {
+                    if (stretches.size() < mostStretches) {
+                        // The SP itself is replayed in its new bucket: it only repeats the line type.
+                        stretches.push_back(Stretch{it.start, current, lt});
+                    } else {
+                        byStretch = false;
+                        std::vector<Stretch>().swap(stretches);
+                    }
+                }
+                sizes[current] += lt.In(text).size() + 1;
+                continue;
+            }
+            sizes[current] += LineSize(it);
         }
-        walk.AppendLine(buckets[current]);
     }
 
     size_t total = 5;
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].enabled) total += buckets[i].size();
+        if (rows[i].enabled) total += sizes[i];
     }
-    // Release the old text first, so the job is held at most twice at any time.
-    std::string().swap(text);
-    text.reserve(total);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].enabled) text += buckets[i];
-        std::string().swap(buckets[i]);
+    std::string result;
+    result.reserve(total);
+    for (size_t b = 0; b < rows.size(); ++b) {
+        if (!rows[b].enabled) continue;
+        result += heads[b];
+        if (!byStretch) {
+            Replay(text, 0, text.size(), 0, LineType{}, rows, b, result);
+            continue;
+        }
+        for (size_t k = 0; k < stretches.size(); ++k) {
+            if (stretches[k].bucket != b) continue;
+            const size_t to = k + 1 < stretches.size() ? stretches[k + 1].start : text.size();
+            Replay(text, stretches[k].start, to, b, stretches[k].lineType, rows, b, result);
+        }
     }
-    text += "SP0;\n";
+    result += "SP0;\n";
+    text.swap(result);
 }

@@ -99,7 +99,7 @@ std::string Stream(std::string text, CRecordingNotice& notice) {
     s.usePresets = true;
     s.path = PathSettings{true, 2.51f, 5.01f, 0.5f};
     std::string stream;
-    EXPECT_EQ(ConvertPltToCutter(text, job, s, rows, true, notice, stream), ConvertResult::kConverted);
+    EXPECT_EQ(ConvertPltToCutter(text, job, s, rows, false, notice, stream), ConvertResult::kConverted);
     return stream;
 }
 
