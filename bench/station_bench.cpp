@@ -86,7 +86,7 @@ int ConvertFile(const char* in, const char* out) {
     uint8_t mode = 0;
     ScanPens(text, rows, mode, PenPresetTable{1, 2, 3, 4, 5, 6, 7, 8}, false, notice);
     lap("scan");
-    RegroupByPen(text, rows, notice);
+    const CPenOrder order(text, rows, notice);
     lap("regroup");
     ConvertSettings s;
     s.segEnable = true;
@@ -95,7 +95,7 @@ int ConvertFile(const char* in, const char* out) {
     s.usePresets = true;
     s.path = PathSettings{true, 5.0f, 2.0f, 0.5f};
     std::string stream;
-    if (ConvertPltToCutter(text, job, s, rows, true, notice, stream) != ConvertResult::kConverted) return 4;
+    if (ConvertPltToCutter(order, job, s, rows, true, notice, stream) != ConvertResult::kConverted) return 4;
     lap("convert");
     std::string().swap(text);
     f = std::fopen(out, "wb");

@@ -1,5 +1,5 @@
 // Feeds random PLT text and random settings through the station's job reading,
-// pen regrouping and conversion. The first kSettingsBytes bytes choose the settings.
+// pen order and conversion. The first kSettingsBytes bytes choose the settings.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,7 +45,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < rows.size(); ++i) rows[i].enabled = (k[2] >> (i % 8)) & 1 ? 0 : 1;
     if (rows.size() > 1 && (k[3] & 1)) std::swap(rows.front(), rows.back());
     if (k[3] & 2) rows.push_back(SHARPCOLORS{1, static_cast<uint8_t>(k[3] >> 4), static_cast<int32_t>(k[3] >> 5)});
-    RegroupByPen(text, rows, notice);
+    // The conversion reads the job in pen order where it lies: it must see exactly the
+    // commands of the regrouped copy.
+    const CPenOrder order(text, rows, notice);
+    {
+        std::string regrouped = text;
+        RegroupByPen(regrouped, rows, notice);
+        CCommandReader copied(regrouped, kConvertCommandCapacity);
+        CPenOrderReader inPlace(order, kConvertCommandCapacity);
+        for (;;) {
+            const CCommandReader::Result a = copied.Next(), b = inPlace.Next();
+            if (a != b || copied.Command() != inPlace.Command()) __builtin_trap();
+            if (a == CCommandReader::kEnd) break;
+        }
+    }
 
     ConvertSettings s;
     s.model = static_cast<int32_t>(k[4] % 4) - 1;
@@ -83,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (used.IsUntouched()) return 0;
 
     std::string out;
-    const ConvertResult r = ConvertPltToCutter(text, job, s, rows, k[0] & 1, notice, out, kMaxStream);
+    const ConvertResult r = ConvertPltToCutter(order, job, s, rows, k[0] & 1, notice, out, kMaxStream);
     // A refused job leaves nothing behind; a converted one keeps within the bound.
     if (r == ConvertResult::kTooLarge ? !out.empty() : out.size() > kMaxStream) __builtin_trap();
     return 0;

@@ -1,6 +1,6 @@
 // Taking a PLT job in: from the drawing program's export (WM_PLT_EXPORTED) or from a
 // file the user picks. The job's options and cut strategy are asked for, the confirmed
-// choices stored, and the regrouped text converted and handed to the output step.
+// choices stored, and the job converted in pen order and handed to the output step.
 #include <windows.h>
 
 #include <algorithm>
@@ -22,7 +22,7 @@ namespace {
 
 // The one call into the core conversion. False when it gave up on the job; it has
 // told the user why.
-bool ConvertJobText(std::string_view text, const ConvertJob& job, const ConvertSettings& settings,
+bool ConvertJobText(const CPenOrder& text, const ConvertJob& job, const ConvertSettings& settings,
                     const std::vector<SHARPCOLORS>& rows, bool english, std::string& stream) {
     CMessageBoxNotice notice;
     return ::ConvertPltToCutter(text, job, settings, rows, english, notice, stream) == ConvertResult::kConverted;
@@ -94,7 +94,7 @@ bool CTestDlg::TakeExportFile(DWORD shareMode, std::string& text) {
     return true;
 }
 
-int CTestDlg::ConvertPltToCutter(const std::string& text) {
+int CTestDlg::ConvertPltToCutter(const CPenOrder& text) {
     ConvertJob job;
     job.jobBox = m_jobBox;
     job.markDataPresent = m_markDataPresent != 0;
@@ -205,15 +205,13 @@ LRESULT CTestDlg::OnPltExported(WPARAM wp, LPARAM lp) {
     }
     m_colourRows = rows;
 
-    {
-        CMessageBoxNotice notice;
-        RegroupByPen(text, rows, notice);
-    }
+    CMessageBoxNotice regroupNotice;
+    const CPenOrder penOrder(text, rows, regroupNotice);
     if (!m_settings.cutImageMode) {
         m_leftOffset = MarginUnits(options.m_left);
         m_topOffset = MarginUnits(options.m_top);
     }
-    int r = ConvertPltToCutter(text);
+    int r = ConvertPltToCutter(penOrder);
     m_markDataPresent = 0;
     return r ? 1 : 0;
 }

@@ -17,6 +17,7 @@
 #include "settings.h"
 
 class CCfgdlg;
+class CPenOrder;
 
 class CTestDlg : public CDialog {
     FW_DECLARE_MESSAGE_MAP()
@@ -126,7 +127,7 @@ public:
     bool TakeExportFile(DWORD shareMode, std::string& text);
     // Converts the job's text with the stored settings and hands the stream to the
     // output step: 0 when no cutter answered or the conversion gave up, else 1.
-    int ConvertPltToCutter(const std::string& text);
+    int ConvertPltToCutter(const CPenOrder& text);
     LRESULT OnPltExported(WPARAM wp, LPARAM lp);
 
 protected:

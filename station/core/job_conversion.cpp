@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "cutter_language.h"
+#include "pen_regroup.h"
 
 const PltBox& BoxInUse(const ConvertJob& job) {
     // Mark data without any point has no extent to measure the job by.
@@ -47,11 +48,11 @@ public:
     }
 
     // False when the job would outgrow the limit; the stream is then empty.
-    bool Run(std::string_view plt, std::string& stream);
+    bool Run(const CPenOrder& plt, std::string& stream);
 
 private:
     bool SetUp(size_t textSize);
-    void Read(std::string_view plt);
+    void Read(const CPenOrder& plt);
     void AddPoint(std::string_view command);
     void EndPath();
     void FreePath(PathPoint* from);
@@ -107,8 +108,8 @@ public:
 
 }  // namespace
 
-bool CConversion::Run(std::string_view plt, std::string& stream) {
-    if (!SetUp(plt.size())) return false;
+bool CConversion::Run(const CPenOrder& plt, std::string& stream) {
+    if (!SetUp(plt.Size())) return false;
     if (layout_ == Layout::kSingle) {
         Read(plt);
         if (budget_.spent) {
@@ -369,8 +370,8 @@ void CConversion::EndPath() {
     else FreePath(&head_);
 }
 
-void CConversion::Read(std::string_view plt) {
-    CCommandReader reader(plt, kConvertCommandCapacity);
+void CConversion::Read(const CPenOrder& plt) {
+    CPenOrderReader reader(plt, kConvertCommandCapacity);
     bool pending = false;  // a command read by the path loop that still has to be handled
     CCommandReader::Result r = CCommandReader::kEnd;
     for (;;) {
@@ -422,6 +423,12 @@ const char* JobTooLargeMessage(bool english) {
 }
 
 ConvertResult ConvertPltToCutter(std::string_view plt, const ConvertJob& job, const ConvertSettings& settings,
+                                 const std::vector<SHARPCOLORS>& colourRows, bool english, INotice& notice,
+                                 std::string& stream, size_t maxBytes) {
+    return ConvertPltToCutter(CPenOrder(plt), job, settings, colourRows, english, notice, stream, maxBytes);
+}
+
+ConvertResult ConvertPltToCutter(const CPenOrder& plt, const ConvertJob& job, const ConvertSettings& settings,
                                  const std::vector<SHARPCOLORS>& colourRows, bool english, INotice& notice,
                                  std::string& stream, size_t maxBytes) {
     std::string().swap(stream);

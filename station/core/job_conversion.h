@@ -7,6 +7,7 @@
 
 #include "notice.h"
 #include "path_shaping.h"
+#include "pen_regroup.h"
 #include "plt_reader.h"
 #include "records.h"
 #include "stream_limit.h"
@@ -63,5 +64,9 @@ const char* JobTooLargeMessage(bool english);
 // conversion holds; a job that would outgrow it is dropped as soon as that shows, so far
 // coordinates with short dashes or bands cost neither time nor memory.
 ConvertResult ConvertPltToCutter(std::string_view plt, const ConvertJob& job, const ConvertSettings& settings,
+                                 const std::vector<SHARPCOLORS>& colourRows, bool english, INotice& notice,
+                                 std::string& stream, size_t maxBytes = kMaxCutterStreamBytes);
+// The same for a job read in pen order (the regrouped text, without its copy).
+ConvertResult ConvertPltToCutter(const CPenOrder& plt, const ConvertJob& job, const ConvertSettings& settings,
                                  const std::vector<SHARPCOLORS>& colourRows, bool english, INotice& notice,
                                  std::string& stream, size_t maxBytes = kMaxCutterStreamBytes);

@@ -124,6 +124,11 @@ bool SelectRow(const Item& it, const std::vector<SHARPCOLORS>& rows, size_t& cur
 
 bool DropsPen(const Item& it) { return it.third == '0' || it.third == ';'; }
 
+class CQuietNotice : public INotice {
+public:
+    int Show(const std::string&, const std::string&, unsigned) override { return kAnswerOk; }
+};
+
 // Walks [from, to) starting in bucket `current` with line type lt, and appends to out what
 // goes into bucket target.
 void Replay(std::string_view text, size_t from, size_t to, size_t current, LineType lt,
@@ -153,8 +158,9 @@ void Replay(std::string_view text, size_t from, size_t to, size_t current, LineT
 
 }  // namespace
 
-void RegroupByPen(std::string& text, const std::vector<SHARPCOLORS>& rows, INotice& notice) {
-    if (rows.empty()) return;
+namespace {
+
+std::string Regrouped(std::string_view text, const std::vector<SHARPCOLORS>& rows, INotice& notice) {
     // First walk: what each bucket will hold, and where the walk changes bucket. The second
     // walk writes every bucket straight into the result, so no bucket is held on its own.
     std::vector<size_t> sizes(rows.size());
@@ -219,5 +225,131 @@ void RegroupByPen(std::string& text, const std::vector<SHARPCOLORS>& rows, INoti
         }
     }
     result += "SP0;\n";
+    return result;
+}
+
+}  // namespace
+
+void RegroupByPen(std::string& text, const std::vector<SHARPCOLORS>& rows, INotice& notice) {
+    if (rows.empty()) return;
+    std::string result = Regrouped(text, rows, notice);
     text.swap(result);
+}
+
+
+void CPenOrder::Add(std::vector<Piece>& list, size_t start, size_t size, bool own, bool terminate) {
+    size_ += size;
+    // Pieces hold 32-bit lengths, to keep a job with many pen changes small.
+    constexpr size_t kMost = UINT32_MAX;
+    for (; size > kMost; start += kMost, size -= kMost) list.push_back(Piece{start, kMost, own, false});
+    list.push_back(Piece{start, static_cast<uint32_t>(size), own, terminate});
+}
+
+CPenOrder::CPenOrder(std::string_view text) : text_(text), lists_(1) { Add(lists_[0], 0, text.size(), false, false); }
+
+CPenOrder::CPenOrder(std::string_view text, const std::vector<SHARPCOLORS>& rows, INotice& notice) : text_(text) {
+    if (rows.empty()) {
+        lists_.resize(1);
+        Add(lists_[0], 0, text.size(), false, false);
+        return;
+    }
+    for (const SHARPCOLORS& row : rows) own_ += "SP" + std::to_string(row.colour) + ";";
+    const size_t end = own_.size();
+    own_ += "SP0;";
+    const size_t plainLineType = own_.size();
+    own_ += "LT;";
+    // One list per row, opened by its "SP<pen>;"; a switched-off row keeps nothing.
+    lists_.resize(rows.size() + 1);
+    for (size_t b = 0, head = 0; b < rows.size(); ++b) {
+        const size_t size = 3 + std::to_string(rows[b].colour).size();
+        if (rows[b].enabled) Add(lists_[b], head, size, true, false);
+        head += size;
+    }
+    Add(lists_.back(), end, plainLineType - end, true, false);
+
+    // The walk of the regrouping. What it copies as it stands goes to the row in force as a
+    // piece of the text; a pen change is dropped or becomes the line type in force; a last
+    // command without ";" is read with one.
+    const size_t mostPieces = 1024 + text.size() / 32;
+    size_t pieces = 0;
+    bool fits = true;
+    size_t current = 0;
+    size_t pos = 0;  // the text up to here is placed
+    auto place = [&](size_t start, size_t size, bool own, bool terminate) {
+        if (!fits || !rows[current].enabled || size == 0) return;
+        if (++pieces > mostPieces) {
+            fits = false;
+            return;
+        }
+        Add(lists_[current], start, size, own, terminate);
+    };
+    auto placeUpTo = [&](size_t at) {
+        if (at > pos) place(pos, at - pos, false, false);
+        pos = at;
+    };
+    LineType lt;
+    CCommandWalk walk(text, 0);
+    for (Item it; (it = walk.Next()).kind != Item::kEnd;) {
+        if (it.kind != Item::kCommand) continue;
+        if (it.hasLT) {
+            if (!it.terminated) {
+                placeUpTo(it.start);
+                place(it.start, it.end - it.start, false, true);
+                pos = it.end;
+            }
+            lt.start = it.start;
+            lt.size = it.end - it.start - (it.lineFed ? 1 : 0);
+            continue;
+        }
+        if (it.hasSP) {
+            placeUpTo(it.start);
+            pos = it.end;
+            if (DropsPen(it)) continue;
+            if (!SelectRow(it, rows, current)) notice.Show("未知笔颜色!", std::string(), kNoticeOk);
+            if (lt.size == std::string_view::npos) place(plainLineType, 3, true, false);
+            else place(lt.start, lt.size, false, false);
+            continue;
+        }
+        if (!it.terminated) {
+            placeUpTo(it.start);
+            place(it.start, it.end - it.start, false, true);
+            pos = it.end;
+        }
+    }
+    placeUpTo(text.size());
+    if (fits) return;
+
+    // Pen changes on most lines: the pieces would take more memory than a copy.
+    std::vector<std::vector<Piece>>(1).swap(lists_);
+    size_ = 0;
+    CQuietNotice quiet;  // the walk above has told the user
+    copy_ = Regrouped(text, rows, quiet);
+    Add(lists_[0], 0, copy_.size(), false, false);
+}
+
+CPenOrderReader::CPenOrderReader(const CPenOrder& order, size_t capacity)
+    : order_(order), reader_(std::string_view(), capacity) {}
+
+CCommandReader::Result CPenOrderReader::Next() {
+    for (;;) {
+        const CCommandReader::Result r = reader_.Next();
+        if (r != CCommandReader::kEnd) {
+            full_ = r == CCommandReader::kFull;
+            return r;
+        }
+        if (terminate_ && full_) {
+            // The ";" after a command cut off at the capacity makes an empty command.
+            terminate_ = full_ = false;
+            return CCommandReader::kCommand;
+        }
+        while (list_ < order_.lists_.size() && next_ == order_.lists_[list_].size()) {
+            ++list_;
+            next_ = 0;
+        }
+        if (list_ == order_.lists_.size()) return CCommandReader::kEnd;
+        const CPenOrder::Piece& p = order_.lists_[list_][next_++];
+        reader_.Reset(order_.Bytes(p));
+        terminate_ = p.terminate;
+        full_ = false;
+    }
 }

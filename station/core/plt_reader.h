@@ -42,6 +42,12 @@ public:
     enum Result { kEnd, kCommand, kFull };
     // capacity: the number of stored characters at which a command is cut off (kFull).
     CCommandReader(std::string_view text, size_t capacity);
+    // Goes on with other text: the reader keeps its capacity and starts a fresh command.
+    void Reset(std::string_view text) {
+        pos_ = text.data();
+        end_ = text.data() + text.size();
+        len_ = 0;
+    }
     // kEnd when nothing is left; kFull when the command reached the capacity, in which
     // case the byte after it starts the next command.
     Result Next();

@@ -224,3 +224,79 @@ TEST(RegroupByPen, LastCommandWithoutLineFeedIsCut) {
     EXPECT_EQ(Stream(full.substr(0, full.size() - 1), n), want);
     EXPECT_TRUE(n.shown.empty());
 }
+
+namespace {
+
+// The commands a reader cuts, with how each ended.
+template <class Reader>
+std::vector<std::string> CommandsOf(Reader& reader) {
+    std::vector<std::string> out;
+    for (CCommandReader::Result r; (r = reader.Next()) != CCommandReader::kEnd;)
+        out.push_back((r == CCommandReader::kFull ? "full:" : "") + std::string(reader.Command()));
+    return out;
+}
+
+// Reading in pen order gives the commands and messages of reading the regrouped text.
+void ExpectSameCommands(const std::string& text, const std::vector<SHARPCOLORS>& rows, const std::string& what) {
+    CRecordingNotice copied, inPlace;
+    const std::string regrouped = Regroup(text, rows, copied);
+    const CPenOrder order(text, rows, inPlace);
+    ASSERT_EQ(inPlace.Texts(), copied.Texts()) << what;
+    for (size_t capacity : {kConvertCommandCapacity, kScanCommandCapacity, size_t{3}}) {
+        CCommandReader plain(regrouped, capacity);
+        CPenOrderReader ordered(order, capacity);
+        ASSERT_EQ(CommandsOf(ordered), CommandsOf(plain)) << what << ", capacity " << capacity;
+    }
+}
+
+// Text made of the pieces that trouble a reader: pen changes of every kind, line types,
+// commands cut by line breaks, over-long commands, and an end without ";".
+std::string RoughText(std::mt19937& rng) {
+    static const char* const kPieces[] = {
+        "SP1;", "SP2;", "SP3;", "SP0;", "SP;", "SP9;", "S\r\nP2;", "XSP1;", "LT;", "LT1,4;", "L\nT2;",
+        "PU1,2;", "PD3,4;", "PD5,6", "PU;", ";", ";;", "\r", "\n", "\r\n", "\r\r\n", " ", "IW0,0,5,5;",
+        "PD1234567890123456789012345678901234567890,123456789012345678901234567890;",
+    };
+    std::string t;
+    const int count = static_cast<int>(rng() % 60);
+    for (int i = 0; i < count; ++i) t += kPieces[rng() % (sizeof kPieces / sizeof *kPieces)];
+    switch (rng() % 4) {
+    case 0: t += "PD7,8"; break;  // the last command without its ";"
+    case 1: t += "LT3"; break;
+    case 2: t += std::string(49 + rng() % 3, '9'); break;  // cut off right at the end
+    default: break;
+    }
+    return t;
+}
+
+}  // namespace
+
+TEST(CPenOrder, ReadsAsTheRegroupedText) {
+    std::mt19937 rng(15);
+    for (int i = 0; i < 3000; ++i) {
+        const std::string text = i % 3 ? RoughText(rng) : CorelStyleJob(rng);
+        std::vector<SHARPCOLORS> rows;
+        const int count = static_cast<int>(rng() % 5);
+        for (int r = 0; r < count; ++r)
+            rows.push_back(SHARPCOLORS{static_cast<uint8_t>(rng() % 4 != 0), 1, static_cast<int32_t>(rng() % 10)});
+        ExpectSameCommands(text, rows, "text " + std::to_string(i));
+        if (HasFatalFailure()) return;
+    }
+    ExpectSameCommands(ReadFixture("two_pens.plt"), {{1, 1, 2}, {1, 1, 1}}, "exported job");
+}
+
+// A job is read where it lies; only one with pen changes on most of its lines is copied.
+TEST(CPenOrder, CopiesOnlyTextsFullOfPenChanges) {
+    std::mt19937 rng(16);
+    const std::vector<SHARPCOLORS> rows = {{1, 1, 1}, {1, 1, 2}, {0, 1, 3}};
+    std::string job;
+    while (job.size() < 400000) job += CorelStyleJob(rng);
+    CRecordingNotice notice;
+    EXPECT_FALSE(CPenOrder(job, rows, notice).Copied());
+    ExpectSameCommands(job, rows, "job");
+
+    std::string changes;
+    for (int i = 0; i < 3000; ++i) changes += "SP1;PU" + std::to_string(i) + ",1;SP2;SP7;SP0;\r\n";
+    EXPECT_TRUE(CPenOrder(changes, rows, notice).Copied());
+    ExpectSameCommands(changes, rows, "changes");
+}
