@@ -75,17 +75,8 @@ void DialogTest::ClickCell(HWND dialog, int listId, int row, int column) {
     Sleep(300);
 }
 
-void DialogTest::ClickUpDown(HWND dialog, bool towardsEnd) {
-    HWND updown = Control(dialog, kMove);
-    RECT r;
-    GetClientRect(updown, &r);
-    ClickClient(updown, POINT{r.right / 2, towardsEnd ? r.bottom - 4 : 4});
-    Sleep(300);
-}
+void DialogTest::ClickUpDown(HWND dialog, bool towardsEnd) { e2e::ClickUpDown(Control(dialog, kMove), towardsEnd); }
 
-bool DialogTest::Checked(HWND dialog, int id) {
-    auto state = Send(Control(dialog, id), BM_GETCHECK);
-    return state && *state == BST_CHECKED;
-}
+bool DialogTest::Checked(HWND dialog, int id) { return IsChecked(dialog, id); }
 
 }  // namespace dialogs_e2e

@@ -156,13 +156,9 @@ protected:
     }
     void MoveRow(HWND pens, int row, bool towardsEnd) {
         ClickCell(pens, row, 0);
-        HWND updown = Control(pens, kPenMove);
-        RECT r;
-        GetClientRect(updown, &r);
-        ClickClient(updown, POINT{r.right / 2, towardsEnd ? r.bottom - 4 : 4});
-        Sleep(300);
+        ClickUpDown(Control(pens, kPenMove), towardsEnd);
     }
-    bool Checked(HWND dlg, int id) { return Send(Control(dlg, id), BM_GETCHECK) == std::optional<LRESULT>(BST_CHECKED); }
+    bool Checked(HWND dlg, int id) { return IsChecked(dlg, id); }
     // The file name field of a common file dialog.
     HWND NameField(HWND dlg) {
         HWND edit = nullptr;

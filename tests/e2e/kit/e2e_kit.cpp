@@ -359,6 +359,10 @@ bool SetControlText(HWND dialog, int id, const std::string& text) {
     return c && SetTextOf(c, text);
 }
 
+bool IsChecked(HWND dialog, int id) {
+    return Send(Control(dialog, id), BM_GETCHECK) == std::optional<LRESULT>(BST_CHECKED);
+}
+
 std::vector<std::string> StaticTexts(HWND dialog) {
     struct Ctx { HWND parent; std::vector<std::string> texts; } ctx{dialog, {}};
     struct Cb { static BOOL CALLBACK Each(HWND w, LPARAM lp) {

@@ -104,6 +104,7 @@ bool SetTextOf(HWND w, const std::string& text);      // WM_SETTEXT
 HWND Control(HWND dialog, int id);
 std::string ControlText(HWND dialog, int id);
 bool SetControlText(HWND dialog, int id, const std::string& text);
+bool IsChecked(HWND dialog, int id);                  // a check box or radio button is checked
 std::vector<std::string> StaticTexts(HWND dialog);    // every non-empty text static (no icons)
 std::string MessageBoxText(HWND box);                 // the message of a message box
 bool ClickButton(HWND button);                        // posts BM_CLICK
@@ -155,6 +156,8 @@ std::optional<ListViewState> ReadListView(HWND list, std::string* why = nullptr)
 void ClickScreen(POINT pt);
 // A left click at this point of the window's client area.
 void ClickClient(HWND w, POINT pt);
+// A click on the lower (towardsEnd) or upper arrow of an up-down control, then time to act on it.
+void ClickUpDown(HWND updown, bool towardsEnd);
 // The colour at a screen point as it shows now (0x00BBGGRR).
 COLORREF ScreenPixel(POINT pt);
 

@@ -137,6 +137,13 @@ void ClickClient(HWND w, POINT pt) {
     SendMouseClick(pt.x, pt.y);
 }
 
+void ClickUpDown(HWND updown, bool towardsEnd) {
+    RECT r;
+    GetClientRect(updown, &r);
+    ClickClient(updown, POINT{r.right / 2, towardsEnd ? r.bottom - 4 : 4});
+    Sleep(300);
+}
+
 COLORREF ScreenPixel(POINT pt) {
     HDC screen = GetDC(nullptr);
     COLORREF c = GetPixel(screen, pt.x, pt.y);

@@ -191,14 +191,8 @@ protected:
         ClickScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
         Sleep(300);
     }
-    void MoveSelectedRow(HWND dlg, bool towardsEnd) {
-        HWND updown = Control(dlg, kMove);
-        RECT r;
-        GetClientRect(updown, &r);
-        ClickClient(updown, POINT{r.right / 2, towardsEnd ? r.bottom - 4 : 4});
-        Sleep(300);
-    }
-    bool Checked(HWND dlg, int id) { return Send(Control(dlg, id), BM_GETCHECK) == std::optional<LRESULT>(BST_CHECKED); }
+    void MoveSelectedRow(HWND dlg, bool towardsEnd) { e2e::ClickUpDown(Control(dlg, kMove), towardsEnd); }
+    bool Checked(HWND dlg, int id) { return IsChecked(dlg, id); }
     void Close(HWND dlg, int button) {
         ClickButton(dlg, button);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 5000));
