@@ -17,6 +17,8 @@ const char kJobFileName[] = "ornavexjob.008";
 const char kRunFailed[] = "Run Kelmirt faild!";
 const char kNothingToCut[] = "The drawing has nothing to cut.";
 const char kNoTempFolder[] = "The temporary folder cannot be found.";
+const char kNotSaved[] = "Nothing was saved.";
+const char kNotSent[] = "Nothing was sent to the cutter.";
 const char kPltFilter[] = "PLT Files (*.PLT)|*.PLT||";
 constexpr DWORD kStationStartWaitMs = 1000;
 
@@ -42,8 +44,11 @@ bool HandToStation(HWND station) {
     return true;
 }
 
-void ShowWriteFailure(PltWriteResult r, const std::string& path) {
-    if (r == PltWriteResult::kWriteFailed) AfxMessageBox("Failed to write " + path, MB_OK | MB_ICONEXCLAMATION);
+// A file we could not write is said so: the user must not take it for saved or sent.
+// The writer has already told of a drawing it refused.
+void ShowWriteFailure(PltWriteResult r, const std::string& path, const char* consequence) {
+    if (r == PltWriteResult::kCannotOpen || r == PltWriteResult::kWriteFailed)
+        AfxMessageBox(FormatText("%s cannot be written.\r\n%s", path.c_str(), consequence), MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace
@@ -83,7 +88,7 @@ void COrnavexDoc::OnOutput() {
         if (dlg.DoModal() != IDOK) return;
         std::string path = dlg.GetPathName();
         if (LowerAscii(dlg.GetFileExt()) != "plt") path += ".plt";
-        ShowWriteFailure(WritePltFile(path, m_order, notice), path);
+        ShowWriteFailure(WritePltFile(path, m_order, notice), path, kNotSaved);
         return;
     }
 
@@ -106,7 +111,7 @@ void COrnavexDoc::OnOutput() {
     PltWriteResult written = WritePltFile(jobPath, m_order, notice);
     // Only a job written now goes to the cutter, never an earlier one left in the file.
     if (written != PltWriteResult::kWritten) {
-        ShowWriteFailure(written, jobPath);
+        ShowWriteFailure(written, jobPath, kNotSent);
         return;
     }
     if (HWND station = FindStation()) {

@@ -88,8 +88,7 @@ void CWinApp::OnFileNew() {
 
 void CWinApp::OnFileOpen() {
     if (!m_pDocTemplate) return;
-    std::string ext;
-    m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt);
+    std::string ext = m_pDocTemplate->DefaultExtension();
     std::string filter = m_pDocTemplate->FileFilter() + "All Files (*.*)|*.*||";
     CFileDialog dlg(TRUE, ext.c_str(), nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, filter.c_str());
     if (dlg.DoModal() == IDOK) OpenDocumentFile(dlg.GetPathName());

@@ -107,8 +107,7 @@ void CDocument::OnFileSaveAs() { DoSave(std::string()); }
 BOOL CDocument::DoSave(const std::string& path) {
     std::string target = path;
     if (target.empty()) {
-        std::string ext;
-        if (m_pDocTemplate) m_pDocTemplate->GetDocString(ext, CDocTemplate::filterExt);
+        std::string ext = m_pDocTemplate ? m_pDocTemplate->DefaultExtension() : std::string();
         std::string filter = m_pDocTemplate ? m_pDocTemplate->FileFilter() + "All Files (*.*)|*.*||" : "All Files (*.*)|*.*||";
         std::string name = m_strTitle == kUntitled ? std::string() : m_strTitle;
         CFileDialog dlg(FALSE, ext.c_str(), name.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter.c_str());
@@ -348,6 +347,13 @@ std::string CDocTemplate::FileFilter() const {
     GetDocString(ext, filterExt);
     if (name.empty() || ext.empty()) return std::string();
     return name + "|*" + ext + "|";
+}
+
+std::string CDocTemplate::DefaultExtension() const {
+    std::string ext;
+    GetDocString(ext, filterExt);
+    // The common dialogs want it without the dot; with one, a typed name is not completed.
+    return !ext.empty() && ext[0] == '.' ? ext.substr(1) : ext;
 }
 
 CSingleDocTemplate::~CSingleDocTemplate() {

@@ -152,6 +152,8 @@ public:
     virtual CDocument* GetOnlyDocument() const = 0;
     // "Name|*.ext|" for the file dialogs, from the filter name and extension.
     std::string FileFilter() const;
+    // The filter extension as the file dialogs' default extension: "dxf" for ".dxf".
+    std::string DefaultExtension() const;
 
     UINT m_nIDResource;
     std::function<CDocument*()> m_newDoc;

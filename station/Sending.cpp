@@ -209,7 +209,8 @@ LRESULT CTestDlg::OnSendJobFile(WPARAM, LPARAM) {
     if (!read) {
         delete[] buffer;
         AbandonDevice();
-        MessageBox(FormatText("%s: the job file cannot be read.", WideToUtf8(jobFile).c_str()));
+        MessageBox(FormatText(m_english ? "%s: the job file cannot be read." : "%s: 无法读取任务文件。",
+                              WideToUtf8(jobFile).c_str()));
         return 0;
     }
     BeginSend(buffer, static_cast<int>(size.QuadPart));

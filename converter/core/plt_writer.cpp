@@ -357,7 +357,7 @@ PltWriteResult WritePltFile(const std::string& path, const CutOrder& order, INot
     }
     if (!file) return PltWriteResult::kCannotOpen;
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.flush();
+    file.close();
     if (!file) return PltWriteResult::kWriteFailed;
     return PltWriteResult::kWritten;
 }

@@ -23,7 +23,7 @@ struct CutOrder {
 enum class PltWriteResult {
     kWritten,
     kEmptyStore,   // nothing to write: no file was opened or created
-    kCannotOpen,   // the file could not be opened for writing; nothing reported
+    kCannotOpen,   // the file could not be opened for writing; the caller reports it
     kWriteFailed,  // writing stopped part way; what was written stays; the caller reports it
     kOutOfRange,   // coordinates the cutter cannot take; nothing written, the user was told
     kTooLarge,     // the text would outgrow the limit; nothing written, the user was told

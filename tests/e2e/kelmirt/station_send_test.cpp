@@ -167,6 +167,18 @@ TEST_F(StationSendTest, ChineseStationShowsItsOwnTexts) {
     EXPECT_TRUE(Balloon("发送完毕！"));
     EXPECT_TRUE(TipStartsWith("准备就绪"));
     EXPECT_EQ(sim.Received(), Stream(3000));
+
+    // A job file that cannot be read (held open without sharing) is told in Chinese too.
+    ASSERT_TRUE(WriteBinary(JobFilePath(), "PU0,0;"));
+    HANDLE held = CreateFileW(Wide(JobFilePath()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    {
+        AsyncSend send(w, WM_SEND_JOBFILE);
+        EXPECT_EQ(CloseBox(w), JobFilePath() + ": 无法读取任务文件。");
+        EXPECT_EQ(send.Result(), std::optional<LRESULT>(0));
+    }
+    CloseHandle(held);
+    EXPECT_TRUE(Idle(w));
 }
 
 // Every way a write can fail: the abort message as a box (and balloon), then idle.

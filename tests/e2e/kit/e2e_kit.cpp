@@ -23,8 +23,6 @@ std::string Utf8(const std::wstring& w) {
     return s;
 }
 
-namespace {
-
 std::string Backslashed(std::string p) {
     std::replace(p.begin(), p.end(), '/', '\\');
     return p;
@@ -34,6 +32,8 @@ bool EqualNoCase(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) { return towlower(x) == towlower(y); });
 }
+
+namespace {
 
 bool MakeFolders(const std::string& path) {
     std::wstring w = Wide(path);
@@ -148,6 +148,12 @@ bool CProgram::Start(const LaunchOptions& o) {
     std::string srcFolder = program.substr(0, slash), exeName = program.substr(slash + 1);
     if (!FileExists(program)) { error_ = "no such program: " + program; return false; }
 
+    if (o.inPlace) {
+        folder_ = srcFolder;
+        exe_ = program;
+        return Launch(o);
+    }
+
     static int counter = 0;
     std::string runName = o.runName;
     if (runName.empty()) runName = "run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
@@ -185,7 +191,10 @@ bool CProgram::Start(const LaunchOptions& o) {
         if (!WriteFileText(JoinPath(folder_, name), text)) { error_ = LastErrorText(("writing " + name).c_str()); return false; }
     }
     exe_ = JoinPath(folder_, exeName);
+    return Launch(o);
+}
 
+bool CProgram::Launch(const LaunchOptions& o) {
     // Environment: ours, with the additions replacing variables of the same name.
     std::vector<std::wstring> vars;
     if (wchar_t* env = GetEnvironmentStringsW()) {
@@ -352,6 +361,16 @@ HWND Control(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 std::string ControlText(HWND dialog, int id) {
     HWND c = Control(dialog, id);
     return c ? TextOf(c) : std::string();
+}
+
+std::string ListText(HWND list, int index) {
+    auto len = Send(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+    if (!len || *len < 0) return "<none>";
+    std::wstring buf(static_cast<size_t>(*len) + 1, L'\0');
+    auto got = Send(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
+    if (!got || *got < 0) return "<none>";
+    buf.resize(static_cast<size_t>(*got));
+    return Utf8(buf);
 }
 
 bool SetControlText(HWND dialog, int id, const std::string& text) {

@@ -14,6 +14,8 @@ namespace e2e {
 
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
+std::string Backslashed(std::string path);  // a path from the build, as Windows writes it
+bool EqualNoCase(const std::wstring& a, const std::wstring& b);
 
 // Folders the build gave us, as the Wine program sees them (backslashes).
 std::string DistDir();    // the Windows deliverables
@@ -29,6 +31,7 @@ void RemoveTree(const std::string& path);
 
 struct LaunchOptions {
     std::string program;                     // full path of the .exe to copy and start
+    bool inPlace = false;                    // start it where it lies: no run folder, nothing copied
     bool copySiblings = true;                // also copy every file beside it (not folders)
     bool copyFolders = false;                // with copySiblings: the folders beside it too, whole
     std::vector<std::string> companions;     // or only these files beside it
@@ -66,6 +69,8 @@ public:
     std::optional<std::string> ReadFile(const std::string& name) const;
 
 private:
+    bool Launch(const LaunchOptions& options);  // exe_ in folder_, with the options' environment
+
     std::string folder_, exe_, error_;
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
@@ -104,6 +109,7 @@ bool SetTextOf(HWND w, const std::string& text);      // WM_SETTEXT
 HWND Control(HWND dialog, int id);
 std::string ControlText(HWND dialog, int id);
 bool SetControlText(HWND dialog, int id, const std::string& text);
+std::string ListText(HWND combo, int index);          // a row of a combo box's list, "<none>" if none
 bool IsChecked(HWND dialog, int id);                  // a check box or radio button is checked
 std::vector<std::string> StaticTexts(HWND dialog);    // every non-empty text static (no icons)
 std::string MessageBoxText(HWND box);                 // the message of a message box

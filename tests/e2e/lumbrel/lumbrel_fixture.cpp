@@ -14,11 +14,6 @@ const char* const kMacroFiles[5] = {"Kmtcut.gms", "KmtAddBarCode.gms", "KmtAddma
 namespace {
 constexpr DWORD kStartMs = 20000, kSetupMs = 60000;
 
-std::string Backslashed(std::string p) {
-    for (char& c : p) if (c == '/') c = '\\';
-    return p;
-}
-
 WindowQuery StationQuery() {
     WindowQuery q;
     q.cls = kStationWindowClass;
@@ -82,7 +77,7 @@ void LumbrelTest::SetUp() {
     EndProgramsWithWindow(StationQuery());
     EndProgramsWithWindow(LumbrelQuery());
     ASSERT_TRUE(WaitNoTopWindow(StationQuery(), 5000));
-    ASSERT_TRUE(FileExists(JoinPath(Backslashed(KM_SHIPPED_DIR), "Lumbrel.exe"))) << "no Lumbrel.exe in " << KM_SHIPPED_DIR;
+    ASSERT_TRUE(FileExists(JoinPath(Backslashed(KM_RELEASE_DIR), "Lumbrel.exe"))) << "no Lumbrel.exe in " << KM_RELEASE_DIR;
     ASSERT_TRUE(RegisterStandIn()) << "the stand-in does not register from " << KM_DRAW_STANDIN;
     RemoveTree(kInstallFolder);
 
@@ -110,7 +105,7 @@ void LumbrelTest::TearDown() {
 
 HWND LumbrelTest::Start(const std::vector<std::string>& removeFiles) {
     LaunchOptions o;
-    o.program = JoinPath(Backslashed(KM_SHIPPED_DIR), "Lumbrel.exe");
+    o.program = JoinPath(Backslashed(KM_RELEASE_DIR), "Lumbrel.exe");
     o.copySiblings = true;
     o.copyFolders = true;
     o.removeFiles = removeFiles;

@@ -1,5 +1,5 @@
 #pragma once
-// Starting the real Lumbrel.exe from the shipped folder, with the drawing program's
+// Starting the real Lumbrel.exe from the unpacked release zip, with the drawing program's
 // stand-in registered in the prefix, and pressing Setup as a user does: every
 // message box on the way is read and answered.
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts Lumbrel from a copy of the shipped folder; the dialog, or null.
+    // Starts Lumbrel from a copy of the unpacked release folder; the dialog, or null.
     HWND Start(const std::vector<std::string>& removeFiles = {});
     void Select(int index);
     // Presses Setup and answers each message box with OK until Setup returns;

@@ -16,16 +16,6 @@ const char* const kRows[12] = {
     "CorelDRAW Graphics Suite 2018", "CorelDRAW Graphics Suite 2019"};
 const Box kSuccess{kSetupCaption, "Sucessed!", false};
 
-std::string ListText(HWND list, int index) {
-    auto len = Send(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-    if (!len || *len < 0) return "<none>";
-    std::wstring buf(static_cast<size_t>(*len) + 1, L'\0');
-    auto got = Send(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
-    if (!got || *got < 0) return "<none>";
-    buf.resize(static_cast<size_t>(*got));
-    return Utf8(buf);
-}
-
 // The calls of versions 12 to 2019, up to the closing one.
 std::vector<std::string> ModernCalls(const std::string& progId, const std::string& workspace) {
     return {"create " + progId,       "app get 6002006B",  "app method 60020051",

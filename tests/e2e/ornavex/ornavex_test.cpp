@@ -95,16 +95,25 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, kRegistryKey);  // no recent files
     }
     void TearDown() override {
+        // A dialog left open by a failed test goes first: the frame is not closed under it.
+        const WindowQuery dialogs{std::string("#32770"), std::nullopt, prog.Pid(), true};
+        if (prog.Running())
+            WaitUntil([&] {
+                for (HWND d : FindTopWindows(dialogs)) Post(d, WM_COMMAND, IDCANCEL);
+                return FindTopWindows(dialogs).empty();
+            }, 10000, 500);
         if (frame) Post(frame, WM_CLOSE);
         if (prog.Running() && !prog.WaitExit(10000)) prog.Terminate();
         EndProgramsWithWindow({std::string("#32770"), std::string("Kelmirt")});
         DeleteFileIfAny(JoinPath(TempDir(), "ornavexjob.008"));
     }
 
+    // Ornavex from a run folder of its own, or, given its path, where it lies.
     HWND Start(const std::string& args, const std::string& tag,
-               const std::map<std::string, std::string>& env = {}) {
+               const std::map<std::string, std::string>& env = {}, const std::string& program = "") {
         LaunchOptions o;
-        o.program = JoinPath(DistDir(), "Ornavex.exe");
+        o.program = program.empty() ? JoinPath(DistDir(), "Ornavex.exe") : program;
+        o.inPlace = !program.empty();
         o.arguments = args;
         o.env = env;
         o.runName = "ornavex-" + tag;
@@ -222,6 +231,35 @@ protected:
         ClickButton(out, IDOK);
     }
 
+    // Output, SendToPlot with Kelmirt not running: the station that comes up is the
+    // Kelmirt.exe of Ornavex's own folder, and the cutter receives exactly the drawing.
+    void ExpectSendStartsTheStationBeside(CutterSim& sim) {
+        const std::string expected = WriterText(Drawing());
+        const std::string job = JoinPath(TempDir(), "ornavexjob.008");
+        DeleteFileIfAny(job);
+        ASSERT_EQ(FindTopWindow({std::string("#32770"), std::string("Kelmirt")}), nullptr);
+
+        SendToPlot();
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(job); }, 20000));
+        EXPECT_TRUE(WaitUntil([&] { return ReadFileText(job).value_or("") == expected; }, 5000));
+        HWND station = WaitTopWindow({std::string("#32770"), std::string("Kelmirt")}, kStartMs);
+        ASSERT_NE(station, nullptr) << "Kelmirt was started";
+        HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, PidOf(station));
+        ASSERT_NE(p, nullptr);
+        wchar_t path[MAX_PATH] = {};
+        DWORD n = MAX_PATH;
+        QueryFullProcessImageNameW(p, 0, path, &n);
+        CloseHandle(p);
+        EXPECT_TRUE(EqualNoCase(path, Wide(JoinPath(prog.Folder(), "Kelmirt.exe")))) << Utf8(path);
+        EXPECT_TRUE(WaitUntil([&] { return sim.Received().size() >= expected.size(); }, 30000)) << "the job arrives";
+        Sleep(1500);
+        EXPECT_TRUE(sim.Received() == expected) << "received " << sim.Received().size() << " bytes, written "
+                                                << expected.size();
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(station); }, 10000)) << "and ends hidden";
+        EXPECT_EQ(WaitDialog("Ornavex", prog.Pid(), 500), nullptr) << "no failure message";
+        EXPECT_TRUE(Send(frame, WM_NULL).has_value()) << "Ornavex is back";
+    }
+
     CProgram prog;
     HWND frame = nullptr;
 };
@@ -319,6 +357,31 @@ TEST_F(OrnavexTest, OpensTheDrawingOnItsCommandLineAndListsItAsRecent) {
     Send(frame, WM_NULL);
     EXPECT_FALSE(FileExists(target));
     EXPECT_EQ(TextOf(frame), std::string("Untitled - ") + kTitle);
+}
+
+// File Open completes a name typed without extension to NAME.dxf through the dialog's
+// default extension, also with "All Files" shown, where no filter supplies it. A file of the
+// bare name beside it is what the dialog falls back to when the completed name is wrong.
+TEST_F(OrnavexTest, FileOpenCompletesATypedNameWithTheDxfExtension) {
+    ASSERT_NE(Start("", "open-typed"), nullptr);
+    const std::string typed = JoinPath(prog.Folder(), "typed");
+    ASSERT_TRUE(CopyFileW(Wide(Backslashed(Drawing())).c_str(), Wide(typed + ".dxf").c_str(), FALSE));
+    ASSERT_TRUE(WriteFileText(typed, "not the drawing"));
+    Post(frame, WM_COMMAND, 57601);
+    HWND open = WaitDialog("Open", prog.Pid(), 10000);
+    ASSERT_NE(open, nullptr);
+    HWND edit = NameEdit(open);
+    ASSERT_NE(edit, nullptr);
+    HWND types = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (types = Control(open, 0x470)) != nullptr; }, 5000));
+    ASSERT_EQ(Send(types, CB_GETCOUNT), std::optional<LRESULT>(2));
+    EXPECT_EQ(ListText(types, 0), "AutoCad R12(*.dxf)");
+    Send(types, CB_SETCURSEL, 1);
+    Send(open, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+    SetTextOf(edit, typed);
+    ClickButton(open, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("typed.dxf - ") + kTitle; }, 10000))
+        << TextOf(frame);
 }
 
 TEST_F(OrnavexTest, OutputSavesTheWriterTextUnderThePltName) {
@@ -494,31 +557,61 @@ TEST_F(OrnavexTest, SendingStartsKelmirtFromItsOwnFolderAndTheJobArrives) {
     CutterSim sim;
     ASSERT_TRUE(sim.Start());
     ASSERT_NE(Start("\"" + Drawing() + "\"", "send", {{"KELMIRT_CUTTER_PIPE", sim.Name()}}), nullptr);
-    std::string expected = WriterText(Drawing());
-    std::string job = JoinPath(TempDir(), "ornavexjob.008");
-    DeleteFileIfAny(job);
-    ASSERT_EQ(FindTopWindow({std::string("#32770"), std::string("Kelmirt")}), nullptr);
+    ExpectSendStartsTheStationBeside(sim);
+}
 
+// The same from the release zip as a user unpacks it: Ornavex lies in its Kelmirt folder,
+// beside the station it starts.
+TEST_F(OrnavexTest, FromTheUnpackedZipSendingStartsKelmirtAndTheJobArrives) {
+    const std::string suite = Backslashed(KM_RELEASE_DIR);
+    ASSERT_TRUE(FileExists(JoinPath(suite, "Kelmirt\\Ornavex.exe"))) << "no Kelmirt\\Ornavex.exe in " << suite;
+    EXPECT_FALSE(FileExists(JoinPath(suite, "Ornavex.exe"))) << "a second Ornavex.exe, apart from the station";
+    CutterSim sim;
+    ASSERT_TRUE(sim.Start());
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "zip", {{"KELMIRT_CUTTER_PIPE", sim.Name()}},
+                    JoinPath(suite, "Kelmirt\\Ornavex.exe")),
+              nullptr);
+    ExpectSendStartsTheStationBeside(sim);
+}
+
+// A file Ornavex cannot write is told by name, and nothing goes out: neither a save that is
+// taken for done nor a job the station never gets.
+TEST_F(OrnavexTest, AFileThatCannotBeWrittenIsToldAndNothingIsSent) {
+    CutterSim sim;
+    ASSERT_TRUE(sim.Start());
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "unwritable", {{"KELMIRT_CUTTER_PIPE", sim.Name()}}), nullptr);
+    auto closeBox = [&]() -> std::string {
+        HWND box = WaitDialog("Ornavex", prog.Pid(), 20000);
+        if (!box) return "<no box>";
+        WaitUntil([&] { return !MessageBoxText(box).empty(); }, 3000);
+        std::string text = MessageBoxText(box);
+        ClickButton(box, IDOK);
+        WaitUntil([&] { return !IsWindow(box); }, 5000);
+        return text;
+    };
+
+    // SaveToFile into a file that another program holds open without sharing: typed
+    // without extension, so the dialog has nothing to ask and the name gains ".plt" after it.
+    const std::string target = JoinPath(prog.Folder(), "held.plt");
+    ASSERT_TRUE(WriteFileText(target, "kept"));
+    HANDLE heldTarget = CreateFileW(Wide(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(heldTarget, INVALID_HANDLE_VALUE);
+    SaveAs(JoinPath(prog.Folder(), "held"));
+    EXPECT_EQ(closeBox(), target + " cannot be written.\r\nNothing was saved.");
+    CloseHandle(heldTarget);
+    EXPECT_EQ(ReadFileText(target).value_or(""), "kept");
+
+    // SendToPlot while the job file is held open without sharing.
+    const std::string job = JoinPath(TempDir(), "ornavexjob.008");
+    ASSERT_TRUE(WriteFileText(job, "PU0,0;"));
+    HANDLE held = CreateFileW(Wide(job).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     SendToPlot();
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(job); }, 20000));
-    EXPECT_TRUE(WaitUntil([&] { return ReadFileText(job).value_or("") == expected; }, 5000));
-    HWND station = WaitTopWindow({std::string("#32770"), std::string("Kelmirt")}, kStartMs);
-    ASSERT_NE(station, nullptr) << "Kelmirt was started";
-    // It came from the run folder beside Ornavex.
-    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, PidOf(station));
-    ASSERT_NE(p, nullptr);
-    wchar_t path[MAX_PATH] = {};
-    DWORD n = MAX_PATH;
-    QueryFullProcessImageNameW(p, 0, path, &n);
-    CloseHandle(p);
-    std::string exe = Utf8(path);
-    EXPECT_NE(exe.find("ornavex-send"), std::string::npos) << exe;
-    EXPECT_TRUE(WaitUntil([&] { return sim.Received().size() >= expected.size(); }, 30000)) << "the job arrives";
-    Sleep(1500);
-    EXPECT_TRUE(sim.Received() == expected) << "received " << sim.Received().size() << " bytes, written "
-                                            << expected.size();
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(station); }, 10000)) << "and ends hidden";
-    EXPECT_EQ(WaitDialog("Ornavex", prog.Pid(), 500), nullptr) << "no failure message";
+    EXPECT_EQ(closeBox(), job + " cannot be written.\r\nNothing was sent to the cutter.");
+    CloseHandle(held);
+    Sleep(1500);  // a job would have reached the cutter by now
+    EXPECT_EQ(sim.Received(), "");
+    EXPECT_EQ(ReadFileText(job).value_or(""), "PU0,0;");
     EXPECT_TRUE(Send(frame, WM_NULL).has_value()) << "Ornavex is back";
 }
 
