@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Refreshes the README's pictures: runs the end-to-end tests that take them (on a virtual
-# display of their own) and copies the chosen screenshots into docs/, trimmed to what shows.
+# display of their own) and copies the chosen screenshots (each cropped to its window by the test) into docs/.
 # Run after tools/build.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,7 +22,6 @@ shots=(lumbrel-version-list lumbrel-success
        ornavex-zoom-1 ornavex-set-colours ornavex-output-dialog)
 mkdir -p "$here/docs"
 for s in "${shots[@]}"; do
-  # The screen is black where no window is: trim it away.
-  convert "$KM_TEST_TREE/test-output/$s.png" -trim +repage "$here/docs/$s.png"
+  cp "$KM_TEST_TREE/test-output/$s.png" "$here/docs/$s.png"
 done
 echo "docs: ${#shots[@]} pictures refreshed"

@@ -36,7 +36,7 @@ TEST_P(BarcodeTest, GivesTheDrawnNumberOnlyWhenClosedWithOk) {
         EXPECT_TRUE(WaitUntil([&] { return ControlText(dlg, kBarcodeNumber) == "0007"; }, 2000));
     }
     if (c.closeWith == kOk && c.generate) {
-        EXPECT_FALSE(Screenshot("barcode-dialog-generated").empty());
+        EXPECT_FALSE(Screenshot("barcode-dialog-generated", {dlg}).empty());
     }
     ClickButton(dlg, c.closeWith);
     auto r = Result();

@@ -207,7 +207,7 @@ TEST_F(DialogTest, StationDialogWithAnEditorOpenForTheScreenshot) {
     ASSERT_NE(dlg, nullptr);
     ClickCell(dlg, kList, 2, 1);
     EXPECT_TRUE(IsWindowVisible(Control(dlg, kEditor)));
-    EXPECT_FALSE(Screenshot("preset-station-editor-open").empty());
+    EXPECT_FALSE(Screenshot("preset-station-editor-open", {dlg}).empty());
     ClickButton(dlg, kCancel);
     EXPECT_EQ(Result()["result"], "2");
 }

@@ -195,7 +195,7 @@ TEST_F(StationJobTest, MainRoadThroughTheDialogsReachesTheCutterAsTheCoreConvert
     EXPECT_EQ(ControlText(options, kOptHeight), "50");
     EXPECT_EQ(ControlText(options, kOptLeft), "0");
     EXPECT_EQ(ControlText(options, kOptSegStart), "1");
-    EXPECT_FALSE(Screenshot("kelmirt-job-options-en").empty());
+    EXPECT_FALSE(Screenshot("kelmirt-job-options-en", {options}).empty());
     SetControlText(options, kOptLeft, "10");
     SetControlText(options, kOptTop, "0.5");
 

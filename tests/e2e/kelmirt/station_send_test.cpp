@@ -226,7 +226,7 @@ TEST_F(StationSendTest, TwoHundredKilobyteJobArrivesWholeWithVisibleProgress) {
     ASSERT_EQ(SendJob(w, job), std::optional<LRESULT>(6));
     // Mid-send: the blue bar, its percentage and the red text over the empty part.
     ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= job.size() * 45 / 100; }, 60000, 20));
-    EXPECT_FALSE(Screenshot("kelmirt-send-mid-send").empty());
+    EXPECT_FALSE(Screenshot("kelmirt-send-mid-send", {w}).empty());
     ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= job.size(); }, 60000, 50));
     DWORD ms = GetTickCount() - start;
     ASSERT_TRUE(WaitIdle(w, 5000));

@@ -178,7 +178,7 @@ TEST_F(StationSettingsTest, EnglishTakesEffectOnOkAndInTheNextDialog) {
     EXPECT_EQ(TextOf(Control(dlg, kModel)), "DREVIK roll feeding cutting plotter series");
     EXPECT_EQ(Send(Control(dlg, kLanguage), CB_GETCURSEL), std::optional<LRESULT>(1));
     Sleep(500);  // let it paint
-    EXPECT_FALSE(Screenshot("kelmirt-settings-English").empty());
+    EXPECT_FALSE(Screenshot("kelmirt-settings-English", {dlg}).empty());
     ASSERT_TRUE(ClickButton(dlg, kCancel));
     ASSERT_TRUE(Closes(dlg));
 }

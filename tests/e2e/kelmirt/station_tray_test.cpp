@@ -48,7 +48,7 @@ TEST_P(StationTrayTest, MenuWhileIdleGreysOnlyStop) {
         EXPECT_EQ(items[i].greyed, e.id == kTrayStop);
         EXPECT_EQ(items[i].isDefault, i == 0);
     }
-    EXPECT_FALSE(Screenshot(std::string("kelmirt-tray-menu-") + c.name).empty());
+    EXPECT_FALSE(Screenshot(std::string("kelmirt-tray-menu-") + c.name, {menu}).empty());
     ASSERT_TRUE(CloseMenu(menu));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 5000));
     EXPECT_TRUE(station.Running());
@@ -75,7 +75,7 @@ TEST_P(StationTrayTest, DoubleClickRestoresTheMainDialogWithoutAMenu) {
     EXPECT_EQ(WaitPopupMenu(station.Pid(), 1000), nullptr);
     EXPECT_EQ(TextOf(w), "Kelmirt");
     Sleep(500);  // let it paint
-    EXPECT_FALSE(Screenshot(std::string("kelmirt-main-dialog-") + c.name).empty());
+    EXPECT_FALSE(Screenshot(std::string("kelmirt-main-dialog-") + c.name, {w}).empty());
 }
 
 std::string Upper(std::string s) {

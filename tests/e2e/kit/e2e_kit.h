@@ -178,6 +178,9 @@ std::optional<TrayState> ReadTray(std::string* why = nullptr);
 // --- screen --------------------------------------------------------------
 // Captures the whole virtual screen into OutputDir()\<name>.png; the path, or empty.
 std::string Screenshot(const std::string& name);
+// Captures only these windows, cropped to the union of their rectangles (white where none
+// of them is), with other balloons and tips hidden for the moment of the shot.
+std::string Screenshot(const std::string& name, const std::vector<HWND>& windows);
 
 // Polls until pred() holds or the time runs out.
 template <class Pred>

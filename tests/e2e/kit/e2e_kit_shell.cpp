@@ -327,11 +327,9 @@ std::string EncodePng(int width, int height, const std::string& rgbRows) {
     return png;
 }
 
-}  // namespace
-
-std::string Screenshot(const std::string& name) {
-    int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+// The screen's pixels in this rectangle as RGB rows; empty when it cannot be read.
+std::string CaptureRgb(const RECT& r) {
+    int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return {};
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
@@ -344,12 +342,12 @@ std::string Screenshot(const std::string& name) {
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::string path;
+    std::string rgb;
     if (dib && bits) {
         HGDIOBJ old = SelectObject(mem, dib);
-        BitBlt(mem, 0, 0, w, h, screen, x, y, SRCCOPY | CAPTUREBLT);
+        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
         GdiFlush();
-        std::string rgb(static_cast<size_t>(w) * h * 3, '\0');
+        rgb.assign(static_cast<size_t>(w) * h * 3, '\0');
         const auto* px = static_cast<const unsigned char*>(bits);
         for (size_t i = 0, n = static_cast<size_t>(w) * h; i < n; ++i) {
             rgb[3 * i] = static_cast<char>(px[4 * i + 2]);
@@ -357,13 +355,70 @@ std::string Screenshot(const std::string& name) {
             rgb[3 * i + 2] = static_cast<char>(px[4 * i]);
         }
         SelectObject(mem, old);
-        std::string file = JoinPath(OutputDir(), name + ".png");
-        if (WriteFileText(file, EncodePng(w, h, rgb))) path = file;
     }
     if (dib) DeleteObject(dib);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    return path;
+    return rgb;
+}
+
+std::string WritePng(const std::string& name, const RECT& r, const std::string& rgb) {
+    if (rgb.empty()) return {};
+    std::string file = JoinPath(OutputDir(), name + ".png");
+    return WriteFileText(file, EncodePng(r.right - r.left, r.bottom - r.top, rgb)) ? file : std::string();
+}
+
+RECT VirtualScreen() {
+    int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+}  // namespace
+
+std::string Screenshot(const std::string& name) {
+    RECT screen = VirtualScreen();
+    return WritePng(name, screen, CaptureRgb(screen));
+}
+
+std::string Screenshot(const std::string& name, const std::vector<HWND>& windows) {
+    RECT screen = VirtualScreen();
+    std::vector<RECT> shown;
+    RECT all{};
+    for (HWND w : windows) {
+        RECT r;
+        if (!IsShown(w) || !GetWindowRect(w, &r) || !IntersectRect(&r, &r, &screen)) continue;
+        shown.push_back(r);
+        UnionRect(&all, &all, &r);
+    }
+    if (shown.empty()) return {};
+
+    // Balloons and tips float over everything; keep them out of the picture.
+    WindowQuery tq;
+    tq.cls = "tooltips_class32";
+    tq.visibleOnly = true;
+    std::vector<HWND> hidden;
+    for (HWND tip : FindTopWindows(tq)) {
+        if (std::find(windows.begin(), windows.end(), tip) != windows.end()) continue;
+        ShowWindow(tip, SW_HIDE);
+        hidden.push_back(tip);
+    }
+    if (!hidden.empty()) {
+        for (HWND w : windows) RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        Sleep(300);  // the windows below repaint in their own threads
+    }
+
+    std::string rgb = CaptureRgb(all);
+    int width = all.right - all.left;
+    for (int y = all.top; y < all.bottom && !rgb.empty(); ++y) {
+        for (int x = all.left; x < all.right; ++x) {
+            POINT pt{x, y};
+            bool inside = std::any_of(shown.begin(), shown.end(), [&](const RECT& r) { return PtInRect(&r, pt) != FALSE; });
+            if (!inside) rgb.replace(3 * (static_cast<size_t>(y - all.top) * width + (x - all.left)), 3, 3, '\xFF');
+        }
+    }
+    // Put back what we hid: the tests may still read the balloon.
+    for (HWND tip : hidden) ShowWindow(tip, SW_SHOWNA);
+    return WritePng(name, all, rgb);
 }
 
 }  // namespace e2e

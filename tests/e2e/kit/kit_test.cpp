@@ -131,4 +131,22 @@ TEST_F(KitTest, ScreenshotIsAPngOfTheScreen) {
     EXPECT_GT(bytes->size(), static_cast<size_t>(w) * h * 3);
 }
 
+TEST_F(KitTest, WindowScreenshotIsCroppedToTheWindow) {
+    HWND w = StartTarget();
+    ASSERT_NE(w, nullptr);
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(w, &r));
+    std::string path = Screenshot("kit-target-window", {w});
+    ASSERT_FALSE(path.empty());
+    auto bytes = ReadFileText(path);
+    ASSERT_TRUE(bytes && bytes->size() > 24);
+    auto be32 = [&](size_t at) {
+        uint32_t v = 0;
+        for (size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>((*bytes)[at + i]);
+        return v;
+    };
+    EXPECT_EQ(be32(16), static_cast<uint32_t>(r.right - r.left));  // IHDR width and height
+    EXPECT_EQ(be32(20), static_cast<uint32_t>(r.bottom - r.top));
+}
+
 }  // namespace

@@ -166,7 +166,7 @@ SetupRun LumbrelTest::PressSetup(const std::string& shotText, const std::string&
         WaitUntil([&] { return IsWindowVisible(box) && !MessageBoxText(box).empty(); }, 3000);
         Box b{TextOf(box), MessageBoxText(box), HasIcon(box)};
         run.boxes.push_back(b);
-        if (!shotText.empty() && b.text == shotText) Screenshot(shotName);
+        if (!shotText.empty() && b.text == shotText) Screenshot(shotName, {box});
         ClickButton(box, IDOK);
         if (!WaitUntil([&] { return !IsWindow(box); }, 5000)) {
             ADD_FAILURE() << "a message box does not close: " << b.text;

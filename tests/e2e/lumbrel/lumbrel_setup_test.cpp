@@ -41,7 +41,14 @@ TEST_F(LumbrelTest, DialogOffersTwelveVersionsWithX4Chosen) {
     Send(list, CB_SHOWDROPDOWN, TRUE);
     EXPECT_TRUE(WaitUntil([&] { return Send(list, CB_GETDROPPEDSTATE) == std::optional<LRESULT>(TRUE); }, 3000));
     Sleep(300);
-    EXPECT_FALSE(Screenshot("lumbrel-version-list").empty());
+    // The dropped list is a top-level window of its own.
+    WindowQuery dropped;
+    dropped.cls = "ComboLBox";
+    dropped.pid = lumbrel.Pid();
+    dropped.visibleOnly = true;
+    HWND drop = FindTopWindow(dropped);
+    EXPECT_NE(drop, nullptr);
+    EXPECT_FALSE(Screenshot("lumbrel-version-list", {dlg, drop}).empty());
     Send(list, CB_SHOWDROPDOWN, FALSE);
 
     // The About item of the system menu.

@@ -333,7 +333,7 @@ TEST_F(OrnavexTest, OpensTheDrawingOnItsCommandLineAndListsItAsRecent) {
     ShowWindow(frame, SW_RESTORE);
     ShowWindow(frame, SW_MAXIMIZE);
     Sleep(500);
-    EXPECT_FALSE(Screenshot("ornavex-zoom-1").empty());
+    EXPECT_FALSE(Screenshot("ornavex-zoom-1", {frame}).empty());
     Post(frame, WM_COMMAND, kZoomIn);
     Post(frame, WM_COMMAND, kZoomIn);
     Post(frame, WM_COMMAND, kZoomIn);
@@ -415,7 +415,7 @@ TEST_F(OrnavexTest, OutputSavesTheWriterTextUnderThePltName) {
     ASSERT_NE(out, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return ControlText(out, IDOK) == "SendToPlot"; }, 5000));
     EXPECT_EQ(Send(Control(out, kSaveToFile), BM_GETCHECK), std::optional<LRESULT>(BST_UNCHECKED));
-    EXPECT_FALSE(Screenshot("ornavex-output-dialog").empty());
+    EXPECT_FALSE(Screenshot("ornavex-output-dialog", {out}).empty());
     Post(out, WM_CLOSE);
 }
 
@@ -479,7 +479,7 @@ TEST_F(OrnavexTest, SetShowsTheDrawingsRowsAndOutputFollowsTheChangedStrategy) {
     list = Rows(dlg);
     EXPECT_EQ(list.rows.at(1).cells.at(1).text, "Preset#4");
     EXPECT_FALSE(list.rows.at(2).checked);
-    EXPECT_FALSE(Screenshot("ornavex-set-colours").empty());
+    EXPECT_FALSE(Screenshot("ornavex-set-colours", {dlg}).empty());
     Close(dlg, IDOK);
 
     CutOrder want = fresh;
