@@ -22,6 +22,7 @@ shots=(lumbrel-version-list lumbrel-success
        ornavex-zoom-1 ornavex-set-colours ornavex-output-dialog)
 mkdir -p "$here/docs"
 for s in "${shots[@]}"; do
-  cp "$KM_TEST_TREE/test-output/$s.png" "$here/docs/$s.png"
+  # The tests write their pictures uncompressed; ImageMagick packs them for the repository.
+  convert "$KM_TEST_TREE/test-output/$s.png" -strip "$here/docs/$s.png"
 done
 echo "docs: ${#shots[@]} pictures refreshed"
