@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Refreshes the README's pictures: runs the end-to-end tests that take them (on a virtual
-# display of their own) and copies the chosen screenshots (each cropped to its window by the test) into docs/.
+# display of their own) and copies the chosen screenshots into docs/; each test crops its
+# shot to its window.
 # Run after tools/build.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
