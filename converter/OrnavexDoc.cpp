@@ -22,7 +22,6 @@ BOOL COrnavexDoc::OnOpenDocument(const std::string& path) {
     }
     BuildCutRows(m_order);
     m_loaded = 1;
-    m_paintedOnce = false;
     return TRUE;
 }
 

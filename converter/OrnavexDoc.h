@@ -25,5 +25,4 @@ public:
     uint8_t m_loaded = 0;       // a drawing is open and its rows are built
     CutOrder m_order;           // the cut strategy: rows, mode, sort method
     CCut m_cut;                 // the output dialog
-    bool m_paintedOnce = false;  // failed bulge arcs are reported by the first paint only
 };

@@ -11,21 +11,6 @@
 
 namespace {
 
-// Collects what the bulge arcs of one paint would say; only the first paint of a drawing
-// shows it, since a message box over the view would otherwise bring the next paint and the
-// same message again.
-class CPaintNotice : public INotice {
-public:
-    explicit CPaintNotice(bool show) : show_(show) {}
-    int Show(const std::string& text, const std::string& caption, unsigned style) override {
-        return show_ ? real_.Show(text, caption, style) : kAnswerOk;
-    }
-
-private:
-    bool show_;
-    CMessageBoxNotice real_;
-};
-
 // Client width of the window that owns dc; a printer has none and gives its page width.
 int32_t BoxWidth(HDC dc) {
     if (HWND w = WindowFromDC(dc)) {
@@ -36,7 +21,7 @@ int32_t BoxWidth(HDC dc) {
     return GetDeviceCaps(dc, HORZRES);
 }
 
-void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m, INotice& notice) {
+void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
     COLORREF colour = AciPaletteColour(s.attributes.getColor());
     HPEN markerPen = CreatePen(PS_DOT, 2, colour);
     HPEN shapePen = CreatePen(PS_SOLID, 1, colour);
@@ -59,9 +44,9 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m, INotice& notice) {
             const DL_VertexData& q = (*v)[i + 1];
             uint8_t clockwise = 0;
             double cx = 0, cy = 0, r = 0, sa = 0, ea = 0;
-            // A segment whose arc cannot be built is drawn as the straight line that follows.
+            // Two vertices in one place make no arc.
             if (!BulgeToArc(m.ScaledX(p.x), m.ScaledY(p.y), m.ScaledX(q.x), m.ScaledY(q.y), p.bulge, clockwise, cx,
-                            cy, r, sa, ea, notice) ||
+                            cy, r, sa, ea) ||
                 r == 0)
                 continue;
             SetArcDirection(dc, clockwise ? AD_CLOCKWISE : AD_COUNTERCLOCKWISE);
@@ -112,10 +97,8 @@ void DrawDocument(COrnavexDoc* doc, CDC* cdc) {
     Rectangle(dc, box.left - 2, box.top - 2, m.SheetRight() + 2, m.SheetBottom() + 2);
     SelectObject(dc, GetStockObject(NULL_BRUSH));
 
-    CPaintNotice notice(!doc->m_paintedOnce);
     for (const SHARP& s : st.entities)
-        if (IsRecordShown(s, doc->m_order)) DrawRecord(dc, s, m, notice);
-    doc->m_paintedOnce = true;
+        if (IsRecordShown(s, doc->m_order)) DrawRecord(dc, s, m);
 
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);

@@ -184,12 +184,8 @@ void CMyDxfAdapter::FinishPolyline() {
         uint8_t clockwise = 0;
         double cx, cy, radius, sa, ea;
         if (BulgeToArc(v[i].x, v[i].y, v[i + 1].x, v[i + 1].y, v[i].bulge, clockwise, cx, cy,
-                       radius, sa, ea, notice_)) {
+                       radius, sa, ea))
             ExtendBoxByArc(clockwise, radius, sa, ea, cx, cy, r.box);
-        } else {
-            // No arc to be had: the segment counts as the straight chord.
-            ExtendBoxByPoint(v[i].x, v[i].y, r.box);
-        }
     }
     r.startX = v.front().x; r.startY = v.front().y;
     r.endX = v.back().x; r.endY = v.back().y;

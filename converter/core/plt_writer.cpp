@@ -180,8 +180,7 @@ bool WriteBulgePoints(double cx, double cy, double r, double s, double e, bool c
     return true;
 }
 
-bool WritePolyline(const std::vector<DL_VertexData>& v, const Frame& f, std::string& out,
-                   INotice& notice) {
+bool WritePolyline(const std::vector<DL_VertexData>& v, const Frame& f, std::string& out) {
     if (v.size() == 1) return true;
     OvercutState().active = 0;
     for (size_t i = 0; i < v.size(); ++i) {
@@ -194,9 +193,8 @@ bool WritePolyline(const std::vector<DL_VertexData>& v, const Frame& f, std::str
         if (v[i].bulge != 0 && i + 1 < v.size()) {
             uint8_t clockwise = f.arcDirection != 0 ? 1 : 0;
             double cx, cy, r, s, e;
-            // Without an arc the segment stays the straight cut to the next vertex.
             if (BulgeToArc(v[i].x, v[i].y, v[i + 1].x, v[i + 1].y, v[i].bulge, clockwise, cx, cy,
-                           r, s, e, notice)) {
+                           r, s, e)) {
                 if (!WriteBulgePoints(cx, cy, r, s, e, clockwise != 0, f, out)) return false;
                 out += ' ';
             }
@@ -243,7 +241,7 @@ void TrackOvercut(int32_t first, int32_t second) {
     }
 }
 
-bool WriteShapePlt(const SHARP& record, std::string& out, INotice& notice) {
+bool WriteShapePlt(const SHARP& record, std::string& out) {
     const Frame f = CurrentFrame();
     switch (record.type) {
     case kShapeLine:
@@ -256,7 +254,7 @@ bool WriteShapePlt(const SHARP& record, std::string& out, INotice& notice) {
         if (const DL_ArcData* d = record.Arc()) return WriteArc(*d, f, out);
         return true;
     case kShapePolyline:
-        if (const auto* v = record.Vertices()) return WritePolyline(*v, f, out, notice);
+        if (const auto* v = record.Vertices()) return WritePolyline(*v, f, out);
         out += ' ';
         return true;
     default:
@@ -302,7 +300,7 @@ PltWriteResult MakePltText(const CutOrder& order, INotice& notice, std::string& 
         if (order.sortMethod != 0 && selection.size() >= 2)
             NearestNeighbourOrder(selection, curX, curY);
         for (int32_t idx : selection) {
-            if (!WriteShapePlt(entities[idx], text, notice)) return false;
+            if (!WriteShapePlt(entities[idx], text)) return false;
             // One record adds a few megabytes at most, so checking after each is enough.
             if (text.size() > maxBytes) {
                 failure = PltWriteResult::kTooLarge;

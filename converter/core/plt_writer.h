@@ -45,7 +45,7 @@ PltWriteResult WritePltFile(const std::string& path, const CutOrder& order, INot
 
 // Appends one record's text. False when one of its values does not fit the command language
 // (32-bit plotter units); out then ends with part of the record.
-bool WriteShapePlt(const SHARP& record, std::string& out, INotice& notice);
+bool WriteShapePlt(const SHARP& record, std::string& out);
 
 // The overcut collected while a circle is written.
 struct PointL {
