@@ -6,6 +6,21 @@
 namespace {
 const wchar_t kObjectProp[] = L"fw.object";
 
+// The messages this thread is handling, innermost first. A window's object may delete
+// itself once its window is gone (WM_NCDESTROY); the calls still open for it are marked,
+// so that none of them touches the object on the way out.
+struct OpenCall;
+thread_local OpenCall* t_openCalls = nullptr;
+struct OpenCall {
+    CWnd* wnd;
+    bool gone = false;
+    OpenCall* outer = t_openCalls;
+    explicit OpenCall(CWnd* w) : wnd(w) { t_openCalls = this; }
+    ~OpenCall() { t_openCalls = outer; }
+    OpenCall(const OpenCall&) = delete;
+    OpenCall& operator=(const OpenCall&) = delete;
+};
+
 bool Matches(const CMessageMapEntry& e, UINT message, WPARAM wp, LPARAM lp) {
     switch (e.kind) {
     case CMessageMapEntry::Message:
@@ -97,15 +112,17 @@ LRESULT CALLBACK FwWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!w) return DefWindowProcW(hwnd, msg, wp, lp);
     CWnd::CurrentMessage saved = w->m_current;
     w->m_current = {msg, wp, lp};
-    LRESULT r;
     if (msg == WM_NCDESTROY) {
-        r = w->Default();
+        LRESULT r = w->Default();
         w->Detach();
+        for (OpenCall* c = t_openCalls; c; c = c->outer)
+            if (c->wnd == w) c->gone = true;
         w->PostNcDestroy();
         return r;
     }
-    r = w->WindowProc(msg, wp, lp);
-    w->m_current = saved;
+    OpenCall call(w);
+    LRESULT r = w->WindowProc(msg, wp, lp);
+    if (!call.gone) w->m_current = saved;
     return r;
 }
 

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "dialog.h"
 #include "fwstring.h"
 #include "wnd.h"
@@ -49,6 +51,39 @@ const CMessageMap* CDerived::StaticMap() {
     return &map;
 }
 
+// A window object that deletes itself once its window is gone, as frames and views do. Its
+// memory is not freed but poisoned, so a write after the delete shows.
+class CSelfDeleting : public CWnd {
+    FW_DECLARE_MESSAGE_MAP()
+public:
+    static unsigned char storage[];
+    static bool deleted;
+    static void* operator new(size_t) { return storage; }
+    static void operator delete(void* p) {
+        memset(p, 0xDD, sizeof(CSelfDeleting));
+        deleted = true;
+    }
+    static bool StillPoisoned() {
+        for (size_t i = 0; i < sizeof(CSelfDeleting); ++i)
+            if (storage[i] != 0xDD) return false;
+        return true;
+    }
+    LRESULT OnClose(WPARAM, LPARAM) {
+        DestroyWindow(m_hWnd);
+        return 0;
+    }
+    LRESULT OnCloseFromInside(WPARAM, LPARAM) { return SendMessage(WM_CLOSE); }  // two calls open
+    void PostNcDestroy() override { delete this; }
+};
+alignas(CSelfDeleting) unsigned char CSelfDeleting::storage[sizeof(CSelfDeleting)];
+bool CSelfDeleting::deleted = false;
+const CMessageMap* CSelfDeleting::StaticMap() {
+    static const CMessageMap map = MessageMapOf<CSelfDeleting>(CWnd::StaticMap())
+        .Message(WM_CLOSE, &CSelfDeleting::OnClose)
+        .Message(WM_USER + 2, &CSelfDeleting::OnCloseFromInside);
+    return &map;
+}
+
 HWND MakeWindow() {
     return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
@@ -72,6 +107,19 @@ TEST(MessageMap, DerivedEntriesComeFirstAndDefaultReachesTheWindow) {
 
     DestroyWindow(h);
     EXPECT_EQ(w.m_hWnd, nullptr);  // detached when the window went away
+}
+
+TEST(MessageMap, AWindowThatDeletesItselfInAHandlerIsNotTouchedAfterwards) {
+    for (UINT closing : {static_cast<UINT>(WM_CLOSE), static_cast<UINT>(WM_USER + 2)}) {
+        CSelfDeleting::deleted = false;
+        auto* w = new CSelfDeleting;
+        HWND h = MakeWindow();
+        ASSERT_TRUE(w->SubclassWindow(h));
+        SendMessageW(h, closing, 0, 0);
+        EXPECT_FALSE(IsWindow(h));
+        EXPECT_TRUE(CSelfDeleting::deleted);
+        EXPECT_TRUE(CSelfDeleting::StillPoisoned()) << "written to after its delete, message " << closing;
+    }
 }
 
 TEST(Text, Utf8AndUtf16RoundTrip) {

@@ -233,8 +233,8 @@ protected:
 
     // Output, SendToPlot with Kelmirt not running: the station that comes up is the
     // Kelmirt.exe of Ornavex's own folder, and the cutter receives exactly the drawing.
-    void ExpectSendStartsTheStationBeside(CutterSim& sim) {
-        const std::string expected = WriterText(Drawing());
+    void ExpectSendStartsTheStationBeside(CutterSim& sim, const std::string& drawing = Drawing()) {
+        const std::string expected = WriterText(drawing);
         const std::string job = JoinPath(TempDir(), "ornavexjob.008");
         DeleteFileIfAny(job);
         ASSERT_EQ(FindTopWindow({std::string("#32770"), std::string("Kelmirt")}), nullptr);
@@ -558,6 +558,28 @@ TEST_F(OrnavexTest, SendingStartsKelmirtFromItsOwnFolderAndTheJobArrives) {
     ASSERT_TRUE(sim.Start());
     ASSERT_NE(Start("\"" + Drawing() + "\"", "send", {{"KELMIRT_CUTTER_PIPE", sim.Name()}}), nullptr);
     ExpectSendStartsTheStationBeside(sim);
+}
+
+// Slots with nearly vertical round ends, as drawing programs write them: they open, show and
+// go to the cutter as arcs, with no message on the way.
+TEST_F(OrnavexTest, SlotsReachTheCutterWithTheirRoundEnds) {
+    const std::string slots = std::string(KM_TEST_DATA_DIR) + "/dxf/slots.dxf";
+    const std::string text = WriterText(slots);
+    // The first slot is one circle of two half circles: far more points than its two vertices.
+    const size_t from = text.find("S#0;") + 4;
+    const std::string first = text.substr(from, text.find(" U", from + 1) - from);
+    EXPECT_GT(std::count(first.begin(), first.end(), ','), 60) << first;
+
+    CutterSim sim;
+    ASSERT_TRUE(sim.Start());
+    ASSERT_NE(Start("\"" + slots + "\"", "slots", {{"KELMIRT_CUTTER_PIPE", sim.Name()}}), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("slots.dxf - ") + kTitle; }, 5000))
+        << TextOf(frame);
+    ShowWindow(frame, SW_RESTORE);
+    ShowWindow(frame, SW_MAXIMIZE);
+    Send(frame, WM_NULL);
+    EXPECT_EQ(WaitDialog("Ornavex", prog.Pid(), 1500), nullptr) << "no message at import or paint";
+    ExpectSendStartsTheStationBeside(sim, slots);
 }
 
 // The same from the release zip as a user unpacks it: Ornavex lies in its Kelmirt folder,
