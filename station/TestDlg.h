@@ -19,6 +19,9 @@
 class CCfgdlg;
 class CPenOrder;
 
+// What the checks before a send found, in the order they are made.
+enum class CutterCheck { kNoDevice, kNoAnswer, kNotReady, kNotOpened, kOpened };
+
 class CTestDlg : public CDialog {
     FW_DECLARE_MESSAGE_MAP()
 public:
@@ -60,6 +63,10 @@ public:
     BOOL FindCutterDevice();
     HANDLE OpenCutterDevice();
     bool QueryDeviceStatus();
+    // Queries the cutter and, when it is ready, opens it for a send; tells nothing.
+    CutterCheck CheckCutterForSend();
+    // Tells the user why a stream cannot go to the cutter.
+    void TellCutterCheck(CutterCheck check);
     // Looks for the cutter and, when found, queries its status; the status line and the
     // banner say which (start-up and the settings command).
     void LookForCutter();
@@ -155,6 +162,7 @@ protected:
     LRESULT OnGetLanguage(WPARAM, LPARAM);
     LRESULT OnSendProgress(WPARAM, LPARAM count);
     LRESULT OnSendJobFile(WPARAM, LPARAM);
+    LRESULT OnCutterUnavailable(WPARAM check, LPARAM);
     LRESULT OnPortError(WPARAM, LPARAM code);
     // The drawing program's bridge (Bridge.cpp).
     LRESULT OnOpenSettingsRequest(WPARAM, LPARAM);
@@ -167,6 +175,8 @@ private:
     // Cancels a write under way and closes the device handle.
     void AbandonDevice();
     void PrepareOverlapped();
+    // The status query without its box; noAnswer tells a device that was opened but gave no reply.
+    bool AskDeviceStatus(bool& noAnswer);
     void LoadSettings();
     void SetStatusText(const char* english, const std::string& chinese);
     void FillExportDialog(HWND exportDialog);
