@@ -80,6 +80,9 @@ public:
 
     // The settings dialog while it is open (one at a time).
     CCfgdlg* m_openSettings = nullptr;
+    // The settings command is held while sending and while a job's dialogs are open:
+    // settings changed under a job would change the job.
+    bool SettingsHeld() const;
     // Ends the folder watcher and, in Auto mode, starts a new one.
     void RestartFolderWatcher();
     // Starts the folder watcher thread once the previous one has ended; false when it
