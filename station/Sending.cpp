@@ -22,7 +22,6 @@ char g_staging[kChunkBytes];
 }  // namespace
 
 void CTestDlg::BeginSend(char* buffer, int length) {
-    CWinApp* app = AfxGetApp();
     m_sendBuffer = buffer;
     m_cursor = buffer;
     m_totalLength = length;
@@ -31,7 +30,7 @@ void CTestDlg::BeginSend(char* buffer, int length) {
     m_btnStop.EnableWindow(TRUE);
     m_btnSettings.EnableWindow(FALSE);
     m_btnOpenPlt.EnableWindow(FALSE);
-    SetStatusText("Sending...", app->LoadString(IDS_SENDING));
+    ShowSendingStatus();
     m_btnExit.EnableWindow(FALSE);
     m_radioAuto.EnableWindow(FALSE);
     m_radioFile.EnableWindow(FALSE);
@@ -44,6 +43,8 @@ void CTestDlg::BeginSend(char* buffer, int length) {
     SetTimer(kBlinkTimer, 1000);
     OnSendProgress(0, 0);
 }
+
+void CTestDlg::ShowSendingStatus() { SetStatusText("Sending...", AfxGetApp()->LoadString(IDS_SENDING)); }
 
 LRESULT CTestDlg::OnSendProgress(WPARAM, LPARAM count) {
     if (g_idle) return EndSend();

@@ -66,7 +66,13 @@ void CTestDlg::OnSettings() {
         m_btnOpenPlt.SetToolTip(m_english ? "Cutting from CorelDraw plt file" : "切割CORELDRAW导出的PLT文件");
         m_btnStop.SetToolTip(m_english ? "Cancel work" : "取消切割数据");
 
-        LookForCutter();
+        if (g_idle) {
+            LookForCutter();
+        } else {
+            // A job started sending while the dialog was open: the send holds the device,
+            // and the status line goes on telling it, in the language just chosen.
+            ShowSendingStatus();
+        }
 
         StationSettings& t = m_settings;
         t.closeOffset = dlg.m_closeOffset;

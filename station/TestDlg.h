@@ -103,6 +103,7 @@ public:
     // Starts sending buffer (allocated with new[], owned by the dialog from here on) on the
     // device handle that the caller has opened.
     void BeginSend(char* buffer, int length);
+    void ShowSendingStatus();
 
     // Job options the job intake sets before it converts a job; the output step reads them.
     uint8_t m_saveToFile = 0;  // save the stream as a .plt file instead of sending it

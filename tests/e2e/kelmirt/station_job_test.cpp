@@ -18,7 +18,7 @@ constexpr int kOptWidth = 1007, kOptHeight = 1008, kOptLeft = 1009, kOptTop = 10
 constexpr int kPenList = 1093, kPenEditor = 1033, kPenMove = 1011, kUseMachine = 1112;
 constexpr int kBarcodeNumber = 1095, kGenerate = 1096;
 constexpr int kPortLabel = 1007;
-constexpr int kSetContour = 1042, kSetCancel = 1020;
+constexpr int kSetContour = 1042, kSetLanguage = 1079, kSetCancel = 1020;
 const char kOptionsCaption[] = "Cutting Set";
 const char kSettingsCaption[] = "设置";
 const char kPensCaption[] = "设置切割策略";
@@ -553,6 +553,32 @@ TEST_F(StationJobTest, WhileAJobsDialogIsOpenTheSettingsCommandIsHeldAndTheJobCu
     ASSERT_NE(dlg, nullptr);
     ClickButton(dlg, kSetCancel);
     EXPECT_TRUE(Gone(dlg));
+}
+
+// The reverse: a job that starts sending while the settings dialog is open is still told on
+// the status line after OK, in the language just chosen, not taken for done.
+TEST_F(StationJobTest, SettingsOkDuringASendLeavesTheStatusLineTellingTheSend) {
+    ASSERT_TRUE(sim.Start("--slow 400"));
+    HWND w = StartStation(Ini(""));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(Send(w, WM_OPEN_SETTINGS), std::optional<LRESULT>(1));
+    HWND dlg = WaitShown(kSettingsCaption);
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_EQ(SendJob(w, Stream(20000)), std::optional<LRESULT>(6));
+    EXPECT_EQ(ControlText(w, kStatusLine), "Sending...");
+
+    HWND language = Control(dlg, kSetLanguage);
+    ASSERT_EQ(Send(language, CB_SETCURSEL, 0), std::optional<LRESULT>(0));  // 中文
+    ASSERT_TRUE(Post(dlg, WM_COMMAND, MAKEWPARAM(kSetLanguage, CBN_SELCHANGE), reinterpret_cast<LPARAM>(language)));
+    ClickButton(dlg, IDOK);
+    ASSERT_TRUE(Gone(dlg));
+    EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
+    EXPECT_TRUE(Enabled(w, kStopButton)) << "the send goes on";
+    EXPECT_EQ(ControlText(w, kStatusLine), "发送中。。。");
+
+    ASSERT_TRUE(Restore(w));
+    ASSERT_TRUE(ClickButton(w, kStopButton));
+    EXPECT_TRUE(WaitUntil([&] { return Idle(w) && ControlText(w, kStatusLine) == "准备就绪"; }, 5000, 50));
 }
 
 TEST_F(StationJobTest, ChineseOptionsDialogAsAJobOpensIt) {
