@@ -29,7 +29,7 @@ HWND ChildOfClass(HWND parent, const wchar_t* cls, const wchar_t* caption = null
 
 LRESULT CTestDlg::OnOpenSettingsRequest(WPARAM, LPARAM) {
     // Posted, so that the macro's send returns before the settings dialog opens.
-    if (g_idle) PostMessage(WM_COMMAND, IDC_SETTINGS, 0);
+    if (!SettingsHeld()) PostMessage(WM_COMMAND, IDC_SETTINGS, 0);
     return 1;
 }
 

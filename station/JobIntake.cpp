@@ -28,16 +28,20 @@ bool ConvertJobText(const CPenOrder& text, const ConvertJob& job, const ConvertS
     return ::ConvertPltToCutter(text, job, settings, rows, english, notice, stream) == ConvertResult::kConverted;
 }
 
-// Marks a job as open for as long as its handler runs.
+// Marks a job as open for as long as its handler runs; the tray greys Set meanwhile.
 class CJobOpen {
 public:
-    explicit CJobOpen(bool& flag) : flag_(flag) { flag_ = true; }
-    ~CJobOpen() { flag_ = false; }
+    explicit CJobOpen(CTestDlg& dlg) : dlg_(dlg) { Mark(true); }
+    ~CJobOpen() { Mark(false); }
     CJobOpen(const CJobOpen&) = delete;
     CJobOpen& operator=(const CJobOpen&) = delete;
 
 private:
-    bool& flag_;
+    void Mark(bool open) {
+        dlg_.m_jobOpen = open;
+        dlg_.m_tray.SetTrayJobOpen(open ? 1 : 0);
+    }
+    CTestDlg& dlg_;
 };
 
 std::wstring Lower(std::wstring text) {
@@ -134,7 +138,7 @@ LRESULT CTestDlg::OnPltExported(WPARAM wp, LPARAM lp) {
     }
 
     // From here on the job's state is this job's own until the handler returns.
-    CJobOpen open(m_jobOpen);
+    CJobOpen open(*this);
     m_referenceX = m_referenceY = m_leftOffset = m_topOffset = 0;
     std::string text;
     if (!TakeExportFile(FILE_SHARE_READ, text)) return 0;

@@ -11,8 +11,6 @@
 #include "job_output.h"
 
 namespace {
-const UINT kStopOnTop = MB_ICONSTOP | MB_TOPMOST;
-
 bool WriteWhole(const std::string& path, const std::string& stream) {
     HANDLE f = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -55,25 +53,12 @@ int CTestDlg::OutputConvertedJob(const std::string& stream) {
     }
     std::memcpy(buffer, stream.data(), stream.size());
     buffer[stream.size()] = '\0';
-    if (!QueryDeviceStatus()) {
+    const CutterCheck check = CheckCutterForSend();
+    if (check != CutterCheck::kOpened) {
         delete[] buffer;
-        MessageBox(m_english ? "No cutting plotter available! \r\n Please check the connection cable and power switch"
-                             : "没有可用切绘设备！\r\n请检查连接线缆及电源开关",
-                   "", kStopOnTop);
-        return 0;
-    }
-    if (!m_deviceReady) {
-        MessageBox(m_english ? "Plot device is not ready!\r\nPress RUN/STOP key for cutting,please."
-                             : "切绘设备尚未准备就绪！\r\n请按 联机 键",
-                   "", kStopOnTop);
-        delete[] buffer;
-        return 1;
-    }
-    if (OpenCutterDevice() == INVALID_HANDLE_VALUE) {
-        MessageBox("Port is not ready!");
-        m_hDevice = nullptr;
-        delete[] buffer;
-        return 1;
+        TellCutterCheck(check);
+        // 0 only when no cutter answered.
+        return check == CutterCheck::kNoDevice || check == CutterCheck::kNoAnswer ? 0 : 1;
     }
     BeginSend(buffer, static_cast<int>(stream.size()));
     return 1;

@@ -22,7 +22,6 @@ char g_staging[kChunkBytes];
 }  // namespace
 
 void CTestDlg::BeginSend(char* buffer, int length) {
-    CWinApp* app = AfxGetApp();
     m_sendBuffer = buffer;
     m_cursor = buffer;
     m_totalLength = length;
@@ -31,7 +30,7 @@ void CTestDlg::BeginSend(char* buffer, int length) {
     m_btnStop.EnableWindow(TRUE);
     m_btnSettings.EnableWindow(FALSE);
     m_btnOpenPlt.EnableWindow(FALSE);
-    SetStatusText("Sending...", app->LoadString(IDS_SENDING));
+    ShowSendingStatus();
     m_btnExit.EnableWindow(FALSE);
     m_radioAuto.EnableWindow(FALSE);
     m_radioFile.EnableWindow(FALSE);
@@ -44,6 +43,8 @@ void CTestDlg::BeginSend(char* buffer, int length) {
     SetTimer(kBlinkTimer, 1000);
     OnSendProgress(0, 0);
 }
+
+void CTestDlg::ShowSendingStatus() { SetStatusText("Sending...", AfxGetApp()->LoadString(IDS_SENDING)); }
 
 LRESULT CTestDlg::OnSendProgress(WPARAM, LPARAM count) {
     if (g_idle) return EndSend();
@@ -186,11 +187,12 @@ LRESULT CTestDlg::OnSendJobFile(WPARAM, LPARAM) {
         if (deleteIfThere()) SendMessage(WM_PORT_ERROR, 0, 3);
         return 0;
     }
-    if (!QueryDeviceStatus()) return 2;
-    if (!m_deviceReady) return 1;
-    if (OpenCutterDevice() == INVALID_HANDLE_VALUE) {
-        m_hDevice = nullptr;
-        return 3;
+    const CutterCheck check = CheckCutterForSend();
+    if (check != CutterCheck::kOpened) {
+        // The converter waits in its send and has hidden our window: a box now would hold
+        // it, so the user is told once it has its answer.
+        PostMessage(WM_CUTTER_UNAVAILABLE, static_cast<WPARAM>(check), 0);
+        return check == CutterCheck::kNotReady ? 1 : check == CutterCheck::kNotOpened ? 3 : 2;
     }
 
     // The job file whole; one that cannot be read (or is too large to hold) starts no send
@@ -215,4 +217,9 @@ LRESULT CTestDlg::OnSendJobFile(WPARAM, LPARAM) {
     }
     BeginSend(buffer, static_cast<int>(size.QuadPart));
     return 6;
+}
+
+LRESULT CTestDlg::OnCutterUnavailable(WPARAM check, LPARAM) {
+    TellCutterCheck(static_cast<CutterCheck>(check));
+    return 0;
 }

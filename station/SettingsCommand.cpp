@@ -8,6 +8,8 @@
 #include "profile_win32.h"
 #include "resource.h"
 
+bool CTestDlg::SettingsHeld() const { return !g_idle || m_jobOpen; }
+
 void CTestDlg::OnSettings() {
     if (m_openSettings) {
         // A second request only brings the open dialog forward.
@@ -15,6 +17,8 @@ void CTestDlg::OnSettings() {
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         return;
     }
+    // Held here too: a command posted before the hold began may arrive under it.
+    if (SettingsHeld()) return;
     DCB line = {};
     line.DCBlength = sizeof(line);
     std::wstring definition = Utf8ToWide(FormatText("baud=%d parity=%c data=%d stop=%d", 38400, 'n', 8, 1));
@@ -62,7 +66,13 @@ void CTestDlg::OnSettings() {
         m_btnOpenPlt.SetToolTip(m_english ? "Cutting from CorelDraw plt file" : "切割CORELDRAW导出的PLT文件");
         m_btnStop.SetToolTip(m_english ? "Cancel work" : "取消切割数据");
 
-        LookForCutter();
+        if (g_idle) {
+            LookForCutter();
+        } else {
+            // A job started sending while the dialog was open: the send holds the device,
+            // and the status line goes on telling it, in the language just chosen.
+            ShowSendingStatus();
+        }
 
         StationSettings& t = m_settings;
         t.closeOffset = dlg.m_closeOffset;

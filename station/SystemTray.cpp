@@ -111,8 +111,8 @@ LRESULT CSystemTray::OnTrayMenu(WPARAM id, LPARAM mouseMessage) {
         EnableMenuItem(popup, ID_TRAY_STOP, MF_BYCOMMAND | MF_GRAYED);
     } else {
         EnableMenuItem(popup, ID_TRAY_EXIT, MF_BYCOMMAND | MF_GRAYED);
-        EnableMenuItem(popup, ID_TRAY_SET, MF_BYCOMMAND | MF_GRAYED);
     }
+    if (!m_idle || m_jobOpen) EnableMenuItem(popup, ID_TRAY_SET, MF_BYCOMMAND | MF_GRAYED);
     SetForegroundWindow(m_nid.hWnd);
     TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, pos.x, pos.y, 0, m_nid.hWnd, nullptr);
     PostMessageW(m_nid.hWnd, WM_NULL, 0, 0);

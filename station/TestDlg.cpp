@@ -48,6 +48,7 @@ const CMessageMap* CTestDlg::StaticMap() {
         .Message(WM_GET_LANGUAGE, &CTestDlg::OnGetLanguage)
         .Message(WM_PORT_WRITTEN, &CTestDlg::OnSendProgress)
         .Message(WM_SEND_JOBFILE, &CTestDlg::OnSendJobFile)
+        .Message(WM_CUTTER_UNAVAILABLE, &CTestDlg::OnCutterUnavailable)
         .Message(WM_PORT_ERROR, &CTestDlg::OnPortError)
         .Message(WM_PLT_EXPORTED, &CTestDlg::OnPltExported)
         .Message(WM_OPEN_SETTINGS, &CTestDlg::OnOpenSettingsRequest)

@@ -19,6 +19,9 @@
 class CCfgdlg;
 class CPenOrder;
 
+// What the checks before a send found, in the order they are made.
+enum class CutterCheck { kNoDevice, kNoAnswer, kNotReady, kNotOpened, kOpened };
+
 class CTestDlg : public CDialog {
     FW_DECLARE_MESSAGE_MAP()
 public:
@@ -60,6 +63,10 @@ public:
     BOOL FindCutterDevice();
     HANDLE OpenCutterDevice();
     bool QueryDeviceStatus();
+    // Queries the cutter and, when it is ready, opens it for a send; tells nothing.
+    CutterCheck CheckCutterForSend();
+    // Tells the user why a stream cannot go to the cutter.
+    void TellCutterCheck(CutterCheck check);
     // Looks for the cutter and, when found, queries its status; the status line and the
     // banner say which (start-up and the settings command).
     void LookForCutter();
@@ -73,6 +80,9 @@ public:
 
     // The settings dialog while it is open (one at a time).
     CCfgdlg* m_openSettings = nullptr;
+    // The settings command is held while sending and while a job's dialogs are open:
+    // settings changed under a job would change the job.
+    bool SettingsHeld() const;
     // Ends the folder watcher and, in Auto mode, starts a new one.
     void RestartFolderWatcher();
     // Starts the folder watcher thread once the previous one has ended; false when it
@@ -93,6 +103,7 @@ public:
     // Starts sending buffer (allocated with new[], owned by the dialog from here on) on the
     // device handle that the caller has opened.
     void BeginSend(char* buffer, int length);
+    void ShowSendingStatus();
 
     // Job options the job intake sets before it converts a job; the output step reads them.
     uint8_t m_saveToFile = 0;  // save the stream as a .plt file instead of sending it
@@ -155,6 +166,7 @@ protected:
     LRESULT OnGetLanguage(WPARAM, LPARAM);
     LRESULT OnSendProgress(WPARAM, LPARAM count);
     LRESULT OnSendJobFile(WPARAM, LPARAM);
+    LRESULT OnCutterUnavailable(WPARAM check, LPARAM);
     LRESULT OnPortError(WPARAM, LPARAM code);
     // The drawing program's bridge (Bridge.cpp).
     LRESULT OnOpenSettingsRequest(WPARAM, LPARAM);
@@ -167,6 +179,8 @@ private:
     // Cancels a write under way and closes the device handle.
     void AbandonDevice();
     void PrepareOverlapped();
+    // The status query without its box; noAnswer tells a device that was opened but gave no reply.
+    bool AskDeviceStatus(bool& noAnswer);
     void LoadSettings();
     void SetStatusText(const char* english, const std::string& chinese);
     void FillExportDialog(HWND exportDialog);

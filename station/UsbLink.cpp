@@ -127,6 +127,14 @@ void CTestDlg::PrepareOverlapped() {
 }
 
 bool CTestDlg::QueryDeviceStatus() {
+    bool noAnswer = false;
+    if (AskDeviceStatus(noAnswer)) return true;
+    if (noAnswer) MessageBox("没有得到参数");
+    return false;
+}
+
+bool CTestDlg::AskDeviceStatus(bool& noAnswer) {
+    noAnswer = false;
     // While sending, the device handle and the overlapped record are the send's.
     if (!g_idle) return false;
     HANDLE h = OpenCutterDevice();
@@ -165,13 +173,48 @@ bool CTestDlg::QueryDeviceStatus() {
     m_hDevice = nullptr;
     // A reply too short to hold the ready byte is no reply.
     if (!ok || got <= kStatusReadyByte) {
-        MessageBox("没有得到参数");
+        noAnswer = true;
         return false;
     }
     m_deviceStatus[0] = static_cast<uint16_t>(reply[0] | (reply[1] << 8));
     m_deviceStatus[1] = static_cast<uint16_t>(reply[2] | (reply[3] << 8));
     m_deviceReady = reply[kStatusReadyByte];
     return true;
+}
+
+CutterCheck CTestDlg::CheckCutterForSend() {
+    bool noAnswer = false;
+    if (!AskDeviceStatus(noAnswer)) return noAnswer ? CutterCheck::kNoAnswer : CutterCheck::kNoDevice;
+    if (!m_deviceReady) return CutterCheck::kNotReady;
+    if (OpenCutterDevice() == INVALID_HANDLE_VALUE) {
+        m_hDevice = nullptr;
+        return CutterCheck::kNotOpened;
+    }
+    return CutterCheck::kOpened;
+}
+
+void CTestDlg::TellCutterCheck(CutterCheck check) {
+    const UINT stopOnTop = MB_ICONSTOP | MB_TOPMOST;
+    switch (check) {
+        case CutterCheck::kNoAnswer:
+            MessageBox("没有得到参数");
+            [[fallthrough]];
+        case CutterCheck::kNoDevice:
+            MessageBox(m_english ? "No cutting plotter available! \r\n Please check the connection cable and power switch"
+                                 : "没有可用切绘设备！\r\n请检查连接线缆及电源开关",
+                       "", stopOnTop);
+            break;
+        case CutterCheck::kNotReady:
+            MessageBox(m_english ? "Plot device is not ready!\r\nPress RUN/STOP key for cutting,please."
+                                 : "切绘设备尚未准备就绪！\r\n请按 联机 键",
+                       "", stopOnTop);
+            break;
+        case CutterCheck::kNotOpened:
+            MessageBox("Port is not ready!");
+            break;
+        case CutterCheck::kOpened:
+            break;
+    }
 }
 
 void CTestDlg::LookForCutter() {

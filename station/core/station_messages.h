@@ -4,6 +4,7 @@
 enum : unsigned {
     WM_PORT_WRITTEN = 0x400 + 9,          // wParam 0, lParam bytes written or -1 (abort)
     WM_TRAY_NOTIFY = 0x400 + 10,          // wParam icon id, lParam mouse message
+    WM_CUTTER_UNAVAILABLE = 0x400 + 11,   // posted to itself: wParam why a job file could not go out
     WM_PLT_EXPORTED = 0x400 + 100,        // wParam mark grid (x high, y low), lParam mark value
     WM_DRIVE_EXPORT_DIALOG = 0x400 + 101,
     WM_STATION_PING = 0x400 + 102,        // answers 1

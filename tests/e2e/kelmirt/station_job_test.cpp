@@ -18,7 +18,9 @@ constexpr int kOptWidth = 1007, kOptHeight = 1008, kOptLeft = 1009, kOptTop = 10
 constexpr int kPenList = 1093, kPenEditor = 1033, kPenMove = 1011, kUseMachine = 1112;
 constexpr int kBarcodeNumber = 1095, kGenerate = 1096;
 constexpr int kPortLabel = 1007;
+constexpr int kSetContour = 1042, kSetLanguage = 1079, kSetCancel = 1020;
 const char kOptionsCaption[] = "Cutting Set";
+const char kSettingsCaption[] = "设置";
 const char kPensCaption[] = "设置切割策略";
 const char kExportName[] = "kmtexport.plt";
 const WPARAM kNoMark = MAKELONG(1000, 1000);
@@ -360,7 +362,7 @@ TEST_F(StationJobTest, WhileSendingJobsAreRefusedAndTheBarcodeRequestAnswersOne)
     EXPECT_EQ(Send(w, WM_OPEN_SETTINGS), std::optional<LRESULT>(1));
     Sleep(500);
     EXPECT_EQ(WaitDialog("AddBarcode", station.Pid(), 100), nullptr);
-    EXPECT_EQ(WaitDialog("设置", station.Pid(), 100), nullptr);
+    EXPECT_EQ(WaitDialog(kSettingsCaption, station.Pid(), 100), nullptr);
     ASSERT_TRUE(Restore(w));
     ASSERT_TRUE(ClickButton(w, kStopButton));
     ASSERT_TRUE(WaitIdle(w, 5000));
@@ -496,6 +498,89 @@ TEST_F(StationJobTest, JobMessagesWhileAJobsDialogIsOpenAreRefusedAndTheFirstJob
     EXPECT_EQ(sim.Received(), Expected(kJob, Choices{}));
 }
 
+// Settings changed under an open job would change it: while the job's dialogs are open
+// the settings command is held as while sending, and the job cuts as it was read.
+TEST_F(StationJobTest, WhileAJobsDialogIsOpenTheSettingsCommandIsHeldAndTheJobCutsAsRead) {
+    ASSERT_TRUE(sim.Start());
+    HWND w = StartStation(Ini(kJobSettings));
+    ASSERT_NE(w, nullptr);
+    Export(kJob);
+    AsyncSend job(w, WM_PLT_EXPORTED, kNoMark, 0);
+    HWND options = WaitOptions();
+    ASSERT_NE(options, nullptr);
+
+    // A settings dialog that came up under the job would get contour cutting switched on,
+    // which the job's stream would show.
+    auto settingsCameUp = [&] {
+        HWND dlg = WaitDialog(kSettingsCaption, station.Pid(), 1500);
+        if (!dlg) return false;
+        WaitUntil([&] { return IsWindowVisible(dlg) != FALSE; }, 5000);
+        Send(Control(dlg, kSetContour), BM_SETCHECK, BST_CHECKED);
+        ClickButton(dlg, IDOK);
+        Gone(dlg);
+        return true;
+    };
+    const struct {
+        const char* route;
+        UINT msg;
+        WPARAM wp;
+    } routes[] = {
+        {"the drawing program's request", WM_OPEN_SETTINGS, 0},
+        {"the tray's Set", WM_COMMAND, kTraySet},
+        {"the settings button", WM_COMMAND, kSettingsButton},
+    };
+    for (const auto& r : routes) {
+        SCOPED_TRACE(r.route);
+        if (r.msg == WM_COMMAND) {
+            ASSERT_TRUE(Post(w, r.msg, r.wp, 0));
+        } else {
+            EXPECT_EQ(Send(w, r.msg, r.wp, 0), std::optional<LRESULT>(1));
+        }
+        EXPECT_FALSE(settingsCameUp());
+    }
+    ExpectTrayMenuGreys(w, {kTraySet, kTrayStop}, "while a job's dialog is open");
+    EXPECT_EQ(WaitDialog(kOptionsCaption, station.Pid(), 100), options);
+
+    ClickButton(options, IDOK);
+    EXPECT_EQ(job.Result(), std::optional<LRESULT>(1));
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(sim.Received(), Expected(kJob, Choices{}));
+
+    // With the job out, the settings command is back.
+    ExpectTrayMenu(w, /*sending=*/false);
+    EXPECT_EQ(Send(w, WM_OPEN_SETTINGS), std::optional<LRESULT>(1));
+    HWND dlg = WaitShown(kSettingsCaption);
+    ASSERT_NE(dlg, nullptr);
+    ClickButton(dlg, kSetCancel);
+    EXPECT_TRUE(Gone(dlg));
+}
+
+// The reverse: a job that starts sending while the settings dialog is open is still told on
+// the status line after OK, in the language just chosen, not taken for done.
+TEST_F(StationJobTest, SettingsOkDuringASendLeavesTheStatusLineTellingTheSend) {
+    ASSERT_TRUE(sim.Start("--slow 400"));
+    HWND w = StartStation(Ini(""));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(Send(w, WM_OPEN_SETTINGS), std::optional<LRESULT>(1));
+    HWND dlg = WaitShown(kSettingsCaption);
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_EQ(SendJob(w, Stream(20000)), std::optional<LRESULT>(6));
+    EXPECT_EQ(ControlText(w, kStatusLine), "Sending...");
+
+    HWND language = Control(dlg, kSetLanguage);
+    ASSERT_EQ(Send(language, CB_SETCURSEL, 0), std::optional<LRESULT>(0));  // 中文
+    ASSERT_TRUE(Post(dlg, WM_COMMAND, MAKEWPARAM(kSetLanguage, CBN_SELCHANGE), reinterpret_cast<LPARAM>(language)));
+    ClickButton(dlg, IDOK);
+    ASSERT_TRUE(Gone(dlg));
+    EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
+    EXPECT_TRUE(Enabled(w, kStopButton)) << "the send goes on";
+    EXPECT_EQ(ControlText(w, kStatusLine), "发送中。。。");
+
+    ASSERT_TRUE(Restore(w));
+    ASSERT_TRUE(ClickButton(w, kStopButton));
+    EXPECT_TRUE(WaitUntil([&] { return Idle(w) && ControlText(w, kStatusLine) == "准备就绪"; }, 5000, 50));
+}
+
 TEST_F(StationJobTest, ChineseOptionsDialogAsAJobOpensIt) {
     HWND w = StartStation(Ini("", "Chinese"));
     ASSERT_NE(w, nullptr);
@@ -532,7 +617,7 @@ TEST_F(StationJobTest, SettingsOkRunsOneWatcherInAutoModeAndNoneInFileMode) {
     auto settingsOk = [&] {
         // The macros' settings request opens the dialog after the send has returned.
         EXPECT_EQ(Send(w, WM_OPEN_SETTINGS), std::optional<LRESULT>(1));
-        HWND dlg = WaitShown("设置");
+        HWND dlg = WaitShown(kSettingsCaption);
         ASSERT_NE(dlg, nullptr);
         ClickButton(dlg, IDOK);
         ASSERT_TRUE(Gone(dlg));

@@ -151,12 +151,19 @@ protected:
         ExpectTrayMenu(w, /*sending=*/false);
     }
     void ExpectTrayMenu(HWND w, bool sending) {
+        if (sending)
+            ExpectTrayMenuGreys(w, {kTraySet, kTrayExit}, "while sending");
+        else
+            ExpectTrayMenuGreys(w, {kTrayStop}, "while idle");
+    }
+    // The tray menu greys exactly these items.
+    void ExpectTrayMenuGreys(HWND w, const std::vector<UINT>& greyedIds, const std::string& when) {
         HWND menu = OpenTrayMenu(w);
         ASSERT_NE(menu, nullptr);
         for (const auto& item : TrayMenuItems(menu)) {
             if (item.separator) continue;
-            bool greyed = sending ? (item.id == kTraySet || item.id == kTrayExit) : item.id == kTrayStop;
-            EXPECT_EQ(item.greyed, greyed) << item.text << (sending ? " while sending" : " while idle");
+            bool greyed = std::find(greyedIds.begin(), greyedIds.end(), item.id) != greyedIds.end();
+            EXPECT_EQ(item.greyed, greyed) << item.text << " " << when;
         }
         ASSERT_TRUE(CloseMenu(menu));
         WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);

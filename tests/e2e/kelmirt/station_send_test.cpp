@@ -17,6 +17,8 @@ using namespace e2e;
 namespace kelmirt_e2e {
 namespace {
 
+const char kNoPlotter[] = "No cutting plotter available! \r\n Please check the connection cable and power switch";
+
 TEST_F(StationSendTest, JobFileArrivesByteForByteInChunksOfAtMostThousand) {
     ASSERT_TRUE(sim.Start());
     HWND w = StartStation();
@@ -54,15 +56,19 @@ TEST_F(StationSendTest, JobFileArrivesByteForByteInChunksOfAtMostThousand) {
     ExpectIdle(w);
 }
 
+// The converter waits in its send and has hidden the station: why the cutter cannot take
+// the job is told once the answer is back, so each result code comes before its box.
 TEST_F(StationSendTest, ResultCodesFollowTheCutterAndItsArrivalAndRemoval) {
-    // No cutter at start: not found, and the query fails silently.
+    // No cutter at start: not found, and the query itself says nothing.
     HWND w = StartStation();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(ControlText(w, kStatusLine), "Not find plotter device");
     ASSERT_TRUE(Restore(w));
     EXPECT_FALSE(IsWindowVisible(Control(w, kBanner)));
     EXPECT_EQ(SendJob(w, "PU0,0;"), std::optional<LRESULT>(2));
-    EXPECT_EQ(BoxCount(w), 0) << "a box came up";
+    EXPECT_EQ(CloseBox(w), kNoPlotter);
+    EXPECT_EQ(BoxCount(w), 0);
+    EXPECT_EQ(ControlText(w, kStatusLine), "Not find plotter device");
 
     // The cutter arrives, but is not ready.
     ASSERT_TRUE(sim.Start("--not-ready"));
@@ -71,6 +77,7 @@ TEST_F(StationSendTest, ResultCodesFollowTheCutterAndItsArrivalAndRemoval) {
     EXPECT_TRUE(IsWindowVisible(Control(w, kBanner)));
     EXPECT_EQ(ControlText(w, kBanner), "DREVIK PLOTTER \r\n");
     EXPECT_EQ(SendJob(w, "PU0,0;"), std::optional<LRESULT>(1));
+    EXPECT_EQ(CloseBox(w), "Plot device is not ready!\r\nPress RUN/STOP key for cutting,please.");
     Sleep(300);
     EXPECT_EQ(sim.Received(), "");
 
@@ -86,18 +93,18 @@ TEST_F(StationSendTest, ResultCodesFollowTheCutterAndItsArrivalAndRemoval) {
     EXPECT_EQ(ControlText(w, kStatusLine), "Plot device disconnected");
     EXPECT_FALSE(IsWindowVisible(Control(w, kBanner)));
 
-    // A cutter that never answers the status request: the box, then result 2.
+    // A cutter that never answers the status request: result 2, then the query's box and
+    // the one of no cutter.
     ASSERT_TRUE(sim.Start("--no-status-answer"));
-    {
-        ASSERT_TRUE(WriteBinary(JobFilePath(), "PU0,0;"));
-        AsyncSend send(w, WM_SEND_JOBFILE);
-        EXPECT_EQ(CloseBox(w), "没有得到参数");
-        EXPECT_EQ(send.Result(), std::optional<LRESULT>(2));
-    }
+    EXPECT_EQ(SendJob(w, "PU0,0;"), std::optional<LRESULT>(2));
+    EXPECT_EQ(CloseBox(w), "没有得到参数");
+    EXPECT_EQ(CloseBox(w), kNoPlotter);
 
     // The cutter answers and then cannot be opened: result 3.
     ASSERT_TRUE(sim.Start("--vanish-after-status"));
     EXPECT_EQ(SendJob(w, "PU0,0;"), std::optional<LRESULT>(3));
+    EXPECT_EQ(CloseBox(w), "Port is not ready!");
+    EXPECT_EQ(BoxCount(w), 0);
     EXPECT_TRUE(Idle(w));
     EXPECT_TRUE(FileExists(JobFilePath()));
     EXPECT_EQ(Ping(w), std::optional<LRESULT>(1));
@@ -178,6 +185,12 @@ TEST_F(StationSendTest, ChineseStationShowsItsOwnTexts) {
         EXPECT_EQ(send.Result(), std::optional<LRESULT>(0));
     }
     CloseHandle(held);
+    EXPECT_TRUE(Idle(w));
+
+    // So is a job file with the cutter gone.
+    sim.Stop();
+    EXPECT_EQ(SendJob(w, "PU0,0;"), std::optional<LRESULT>(2));
+    EXPECT_EQ(CloseBox(w), "没有可用切绘设备！\r\n请检查连接线缆及电源开关");
     EXPECT_TRUE(Idle(w));
 }
 

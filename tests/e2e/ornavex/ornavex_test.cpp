@@ -231,6 +231,28 @@ protected:
         ClickButton(out, IDOK);
     }
 
+    // A Kelmirt of its own, in English, from the deliverables folder: its window once start-up
+    // has put this text on its status line, or null.
+    HWND StartStation(CProgram& station, const std::map<std::string, std::string>& env, const std::string& status,
+                      const std::string& runName) {
+        LaunchOptions o;
+        o.program = JoinPath(DistDir(), "Kelmirt.exe");
+        o.copySiblings = false;
+        o.settingsFiles["Kelmirt.ini"] = "[Language]\r\nLan=English\r\n";
+        o.env = env;
+        o.runName = runName;
+        if (!station.Start(o)) {
+            ADD_FAILURE() << station.Error();
+            return nullptr;
+        }
+        HWND w = WaitTopWindow({std::string("#32770"), std::string("Kelmirt"), station.Pid(), false}, kStartMs);
+        if (w && !WaitUntil([&] { return ControlText(w, kStatusLine) == status; }, kStartMs)) {
+            ADD_FAILURE() << "status line: " << ControlText(w, kStatusLine);
+            return nullptr;
+        }
+        return w;
+    }
+
     // Output, SendToPlot with Kelmirt not running: the station that comes up is the
     // Kelmirt.exe of Ornavex's own folder, and the cutter receives exactly the drawing.
     void ExpectSendStartsTheStationBeside(CutterSim& sim, const std::string& drawing = Drawing()) {
@@ -520,18 +542,9 @@ TEST_F(OrnavexTest, SendingToARunningKelmirtReachesTheCutterAsWritten) {
     CutterSim sim;
     ASSERT_TRUE(sim.Start());
     CProgram station;
-    LaunchOptions o;
-    o.program = JoinPath(DistDir(), "Kelmirt.exe");
-    o.copySiblings = false;
-    o.settingsFiles["Kelmirt.ini"] = "[Language]\r\nLan=English\r\n";
-    o.env["KELMIRT_CUTTER_PIPE"] = sim.Name();
-    o.runName = "ornavex-station";
-    ASSERT_TRUE(station.Start(o)) << station.Error();
-    const WindowQuery stationQuery{std::string("#32770"), std::string("Kelmirt"), 0, false};
-    HWND w = WaitTopWindow({std::string("#32770"), std::string("Kelmirt"), station.Pid(), false}, kStartMs);
+    HWND w = StartStation(station, {{"KELMIRT_CUTTER_PIPE", sim.Name()}}, "Ready", "ornavex-station");
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(w, kStatusLine) == "Ready"; }, kStartMs))
-        << ControlText(w, kStatusLine);
+    const WindowQuery stationQuery{std::string("#32770"), std::string("Kelmirt"), 0, false};
     // Shown, as the user may have it, so that hiding it is Ornavex's doing.
     Sleep(1000);
     Post(w, WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
@@ -663,6 +676,46 @@ TEST_F(OrnavexChineseSystemTest, TheCutStrategyDialogStaysEnglish) {
     EXPECT_EQ(TextOf(Control(dlg, kSort)), "No sort");
     EXPECT_FALSE(Screenshot("ornavex-set-colours-zh-system").empty());
     Close(dlg, IDCANCEL);
+}
+
+// No cutter: the station says so once Ornavex has its answer, so Ornavex is not held behind
+// the box, and the station stays idle with the job file kept for another try.
+TEST_F(OrnavexTest, SendingWithNoCutterIsToldByTheStationWithoutHoldingOrnavex) {
+    constexpr int kStopButton = 1000, kSettingsButton = 1001;
+    CProgram station;
+    HWND w = StartStation(station, {}, "Not find plotter device", "ornavex-station-no-cutter");
+    ASSERT_NE(w, nullptr);
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "send-no-cutter"), nullptr);
+    const std::string job = JoinPath(TempDir(), "ornavexjob.008");
+    DeleteFileIfAny(job);
+
+    SendToPlot();
+    // The station's box is captioned with its title, like its window, which it is not.
+    HWND box = nullptr;
+    WaitUntil([&] {
+        for (HWND h : FindTopWindows({std::string("#32770"), std::string("Kelmirt"), station.Pid(), true}))
+            if (h != w) box = h;
+        return box != nullptr;
+    }, 20000);
+    ASSERT_NE(box, nullptr) << "the station told nothing";
+    WaitUntil([&] { return !MessageBoxText(box).empty(); }, 3000);
+    EXPECT_EQ(MessageBoxText(box),
+              "No cutting plotter available! \r\n Please check the connection cable and power switch");
+    const DWORD t0 = GetTickCount();
+    EXPECT_TRUE(Send(frame, WM_NULL, 0, 0, 2000).has_value()) << "Ornavex is held behind the box";
+    EXPECT_LT(GetTickCount() - t0, 1000u);
+    EXPECT_FALSE(IsWindowVisible(w));
+
+    ClickButton(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+    Sleep(500);
+    EXPECT_EQ(FindTopWindows({std::string("#32770"), std::string("Kelmirt"), station.Pid(), true}).size(), 0u)
+        << "a second box";
+    EXPECT_EQ(ControlText(w, kStatusLine), "Not find plotter device");
+    EXPECT_FALSE(IsWindowEnabled(Control(w, kStopButton))) << "a send started";
+    EXPECT_TRUE(IsWindowEnabled(Control(w, kSettingsButton)));
+    EXPECT_TRUE(FileExists(job));
+    EXPECT_TRUE(station.Running());
 }
 
 }  // namespace
