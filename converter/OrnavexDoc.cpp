@@ -15,8 +15,11 @@ BOOL COrnavexDoc::OnOpenDocument(const std::string& path) {
     CMessageBoxNotice notice;
     DxfReadResult read = ReadDxfFile(m_path, notice);
     if (read != DxfReadResult::kRead) {
-        // The import has emptied the store; the previous drawing's rows stay with it.
+        // The import has emptied the store; the previous drawing's rows stay with it. The
+        // drawing is gone, so the view shows nothing and the caption names no file.
         m_loaded = 0;
+        CDocument::OnNewDocument();
+        UpdateAllViews(nullptr);
         if (read == DxfReadResult::kOutOfMemory) AfxMessageBox(kOutOfMemory, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }

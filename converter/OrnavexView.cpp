@@ -11,12 +11,16 @@
 
 namespace {
 
-// Client width of the window that owns dc; a printer has none and gives its page width.
+// Client width of the window that owns dc, as it is without a vertical scroll bar: the bar
+// comes and goes with the scroll sizes that follow the box, and a box that followed the bar
+// would make it come and go for ever. A printer has no window and gives its page width.
 int32_t BoxWidth(HDC dc) {
     if (HWND w = WindowFromDC(dc)) {
         RECT rc;
         GetClientRect(w, &rc);
-        return rc.right - rc.left;
+        int32_t width = rc.right - rc.left;
+        if (GetWindowLongW(w, GWL_STYLE) & WS_VSCROLL) width += GetSystemMetrics(SM_CXVSCROLL);
+        return width;
     }
     return GetDeviceCaps(dc, HORZRES);
 }

@@ -718,4 +718,101 @@ TEST_F(OrnavexTest, SendingWithNoCutterIsToldByTheStationWithoutHoldingOrnavex) 
     EXPECT_TRUE(station.Running());
 }
 
+// A 100 by 100 square frame as an R12 drawing.
+std::string WriteSquareDrawing(const std::string& path) {
+    std::string text = "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  9\n$EXTMIN\n 10\n0.0\n 20\n0.0\n"
+                       "  9\n$EXTMAX\n 10\n100.0\n 20\n100.0\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n";
+    const int corners[5][2] = {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}};
+    for (int i = 0; i < 4; ++i)
+        text += "  0\nLINE\n  8\n0\n 10\n" + std::to_string(corners[i][0]) + "\n 20\n" + std::to_string(corners[i][1]) +
+                "\n 11\n" + std::to_string(corners[i + 1][0]) + "\n 21\n" + std::to_string(corners[i + 1][1]) + "\n";
+    text += "  0\nENDSEC\n  0\nEOF\n";
+    EXPECT_TRUE(WriteFileText(path, text));
+    return path;
+}
+
+HWND ViewOf(HWND frame) { return FindWindowExW(frame, nullptr, L"FwView", nullptr); }
+
+// At every frame height the view's layout settles after the change: its scroll bars, which
+// the drawing's size sets, stop coming and going. At the heights where the vertical bar
+// decides whether the box fits, a box that followed the bar repainted for ever.
+TEST_F(OrnavexTest, TheLayoutSettlesAtEveryWindowSizeAndZoom) {
+    const std::string square = WriteSquareDrawing(JoinPath(TempDir(), "ornavex-square.dxf"));
+    ASSERT_NE(Start("\"" + square + "\"", "layout"), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("ornavex-square.dxf - ") + kTitle; }, 5000));
+    HWND view = ViewOf(frame);
+    ASSERT_NE(view, nullptr);
+    ShowWindow(frame, SW_RESTORE);
+    auto bars = [&] { return GetWindowLongW(view, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL); };
+    for (int zoomIns = 0; zoomIns < 2; ++zoomIns) {
+        if (zoomIns) Post(frame, WM_COMMAND, kZoomIn);
+        std::vector<int> restless;
+        for (int height = 540; height <= 620; height += 2) {
+            SetWindowPos(frame, nullptr, 0, 0, 800, height, SWP_NOZORDER | SWP_NOACTIVATE);
+            Send(frame, WM_NULL);
+            Sleep(150);
+            const LONG settled = bars();
+            bool still = true;
+            for (int i = 0; i < 10 && still; ++i) {
+                Sleep(30);
+                still = bars() == settled;
+            }
+            if (!still) restless.push_back(height);
+        }
+        std::string heights;
+        for (int h : restless) heights += " " + std::to_string(h);
+        EXPECT_TRUE(restless.empty()) << "zoomed in " << zoomIns << " times, still changing at heights" << heights;
+    }
+    EXPECT_TRUE(Send(frame, WM_NULL).has_value());
+    DeleteFileIfAny(square);
+}
+
+// Opening a drawing the import refuses after a good one: the old drawing is gone from the
+// store, so it is gone from the view and the caption too.
+TEST_F(OrnavexTest, AFailedSecondOpenLeavesTheViewEmptyAndTheCaptionWithoutAName) {
+    ASSERT_NE(Start("\"" + Drawing() + "\"", "failed-open"), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("ornavex_layers.dxf - ") + kTitle; }, 5000));
+    ShowWindow(frame, SW_RESTORE);
+    ShowWindow(frame, SW_MAXIMIZE);
+    HWND view = ViewOf(frame);
+    ASSERT_NE(view, nullptr);
+    // Pixels other than the view's background along its middle row and column.
+    auto drawn = [&] {
+        RECT rc;
+        GetClientRect(view, &rc);
+        const COLORREF background = GetSysColor(COLOR_WINDOW);
+        int count = 0;
+        for (int x = 0; x < rc.right; x += 2) {
+            POINT pt{x, rc.bottom / 2};
+            ClientToScreen(view, &pt);
+            count += ScreenPixel(pt) != background;
+        }
+        for (int y = 0; y < rc.bottom; y += 2) {
+            POINT pt{rc.right / 2, y};
+            ClientToScreen(view, &pt);
+            count += ScreenPixel(pt) != background;
+        }
+        return count;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return drawn() > 0; }, 5000, 200)) << "the first drawing shows";
+
+    const std::string damaged = JoinPath(prog.Folder(), "damaged.dxf");
+    ASSERT_TRUE(WriteFileText(damaged, "  0\nSECTION\n  2\nENTITIES\n999\n" + std::string(3000, 'x') +
+                                           "\n  0\nENDSEC\n  0\nEOF\n"));
+    Post(frame, WM_COMMAND, 57601);
+    HWND open = WaitDialog("Open", prog.Pid(), 10000);
+    ASSERT_NE(open, nullptr);
+    HWND edit = NameEdit(open);
+    ASSERT_NE(edit, nullptr);
+    SetTextOf(edit, damaged);
+    ClickButton(open, IDOK);
+    HWND box = WaitDialog("Ornavex", prog.Pid(), 10000);
+    ASSERT_NE(box, nullptr) << "the refusal is told";
+    EXPECT_NE(MessageBoxText(box).find("is too long"), std::string::npos) << MessageBoxText(box);
+    ClickButton(box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("Untitled - ") + kTitle; }, 5000)) << TextOf(frame);
+    EXPECT_TRUE(WaitUntil([&] { return drawn() == 0; }, 5000, 200)) << drawn() << " pixels of the old drawing";
+}
+
 }  // namespace
