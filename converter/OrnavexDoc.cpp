@@ -19,7 +19,7 @@ BOOL COrnavexDoc::OnOpenDocument(const std::string& path) {
         // drawing is gone, so the view shows nothing and the caption names no file.
         m_loaded = 0;
         CDocument::OnNewDocument();
-        UpdateAllViews(nullptr);
+        for (CView* v : m_views) v->OnInitialUpdate();  // repainted, scroll sizes of the empty box
         if (read == DxfReadResult::kOutOfMemory) AfxMessageBox(kOutOfMemory, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }

@@ -795,6 +795,11 @@ TEST_F(OrnavexTest, AFailedSecondOpenLeavesTheViewEmptyAndTheCaptionWithoutAName
         return count;
     };
     ASSERT_TRUE(WaitUntil([&] { return drawn() > 0; }, 5000, 200)) << "the first drawing shows";
+    // Zoomed in, the drawing needs scroll bars; the empty view needs none.
+    auto bars = [&] { return GetWindowLongW(view, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL); };
+    for (int i = 0; i < 8; ++i) Post(frame, WM_COMMAND, kZoomIn);
+    Send(frame, WM_NULL);
+    ASSERT_TRUE(WaitUntil([&] { return bars() == (WS_VSCROLL | WS_HSCROLL); }, 5000));
 
     const std::string damaged = JoinPath(prog.Folder(), "damaged.dxf");
     ASSERT_TRUE(WriteFileText(damaged, "  0\nSECTION\n  2\nENTITIES\n999\n" + std::string(3000, 'x') +
@@ -813,6 +818,7 @@ TEST_F(OrnavexTest, AFailedSecondOpenLeavesTheViewEmptyAndTheCaptionWithoutAName
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
     EXPECT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("Untitled - ") + kTitle; }, 5000)) << TextOf(frame);
     EXPECT_TRUE(WaitUntil([&] { return drawn() == 0; }, 5000, 200)) << drawn() << " pixels of the old drawing";
+    EXPECT_TRUE(WaitUntil([&] { return bars() == 0; }, 5000)) << "the old drawing's scroll bars stay";
 }
 
 }  // namespace
