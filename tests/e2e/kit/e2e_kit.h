@@ -179,7 +179,8 @@ std::optional<TrayState> ReadTray(std::string* why = nullptr);
 // Captures the whole virtual screen into OutputDir()\<name>.png; the path, or empty.
 std::string Screenshot(const std::string& name);
 // Captures only these windows, cropped to the union of their rectangles (white where none
-// of them is), with other balloons and tips hidden for the moment of the shot.
+// of them is), with other balloons and tips hidden for the moment of the shot. Waits up to 5 s
+// for the windows to come on screen.
 std::string Screenshot(const std::string& name, const std::vector<HWND>& windows);
 
 // Polls until pred() holds or the time runs out.

@@ -381,6 +381,8 @@ std::string Screenshot(const std::string& name) {
 }
 
 std::string Screenshot(const std::string& name, const std::vector<HWND>& windows) {
+    // A dialog found by its caption may not be on screen yet on a busy machine.
+    WaitUntil([&] { return std::all_of(windows.begin(), windows.end(), [](HWND w) { return !IsWindow(w) || IsShown(w); }); }, 5000);
     RECT screen = VirtualScreen();
     std::vector<RECT> shown;
     RECT all{};

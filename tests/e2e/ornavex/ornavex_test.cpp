@@ -126,9 +126,15 @@ protected:
     }
 
     // The file name box of the common file dialog, once it exists.
+    // The file dialog's name field, once the dialog has finished setting itself up: until then
+    // its initialisation may still empty a name typed into it.
     static HWND NameEdit(HWND dlg) {
         HWND edit = nullptr;
-        WaitUntil([&] { return (edit = Control(dlg, 0x47c) ? Control(dlg, 0x47c) : Control(dlg, 0x480)) != nullptr; }, 5000);
+        WaitUntil([&] {
+            edit = Control(dlg, 0x47c) ? Control(dlg, 0x47c) : Control(dlg, 0x480);
+            HWND types = Control(dlg, 0x470);
+            return edit && types && IsWindowVisible(dlg) && Send(types, CB_GETCOUNT).value_or(0) > 0;
+        }, 10000);
         return edit;
     }
 
