@@ -125,7 +125,6 @@ protected:
         return frame;
     }
 
-    // The file name box of the common file dialog, once it exists.
     // The file dialog's name field, once the dialog has finished setting itself up: until then
     // its initialisation may still empty a name typed into it.
     static HWND NameEdit(HWND dlg) {
@@ -136,6 +135,17 @@ protected:
             return edit && types && IsWindowVisible(dlg) && Send(types, CB_GETCOUNT).value_or(0) > 0;
         }, 10000);
         return edit;
+    }
+
+    // The common file dialog of this caption: the name typed into it and OK pressed.
+    void AnswerFileDialog(const std::string& caption, const std::string& name) {
+        HWND dlg = WaitDialog(caption, prog.Pid(), 10000);
+        ASSERT_NE(dlg, nullptr) << caption;
+        HWND edit = NameEdit(dlg);
+        ASSERT_NE(edit, nullptr);
+        SetTextOf(edit, name);
+        ClickButton(dlg, IDOK);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }, 10000));
     }
 
     HWND ToolBar() const {
@@ -176,13 +186,7 @@ protected:
         EXPECT_EQ(Send(Control(out, kSaveToFile), BM_GETCHECK), std::optional<LRESULT>(BST_UNCHECKED));
         Send(Control(out, kSaveToFile), BM_SETCHECK, BST_CHECKED);
         ClickButton(out, IDOK);
-        HWND save = WaitDialog("Save As", prog.Pid(), 10000);
-        ASSERT_NE(save, nullptr);
-        HWND edit = NameEdit(save);
-        ASSERT_NE(edit, nullptr);
-        SetTextOf(edit, name);
-        ClickButton(save, IDOK);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(save); }, 10000));
+        AnswerFileDialog("Save As", name);
     }
 
     // The cut strategy dialog as Set opens it, once its list is filled.
@@ -375,13 +379,8 @@ TEST_F(OrnavexTest, OpensTheDrawingOnItsCommandLineAndListsItAsRecent) {
     Post(frame, WM_COMMAND, 57600);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("Untitled - ") + kTitle; }, 5000)) << TextOf(frame);
     Post(frame, WM_COMMAND, 57603);
-    HWND save = WaitDialog("Save As", prog.Pid(), 10000);
-    ASSERT_NE(save, nullptr);
-    HWND edit = NameEdit(save);
-    std::string target = JoinPath(prog.Folder(), "never.dxf");
-    SetTextOf(edit, target);
-    ClickButton(save, IDOK);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(save); }, 10000));
+    const std::string target = JoinPath(prog.Folder(), "never.dxf");
+    AnswerFileDialog("Save As", target);
     Send(frame, WM_NULL);
     EXPECT_FALSE(FileExists(target));
     EXPECT_EQ(TextOf(frame), std::string("Untitled - ") + kTitle);
@@ -811,12 +810,7 @@ TEST_F(OrnavexTest, AFailedSecondOpenLeavesTheViewEmptyAndTheCaptionWithoutAName
     ASSERT_TRUE(WriteFileText(damaged, "  0\nSECTION\n  2\nENTITIES\n999\n" + std::string(3000, 'x') +
                                            "\n  0\nENDSEC\n  0\nEOF\n"));
     Post(frame, WM_COMMAND, 57601);
-    HWND open = WaitDialog("Open", prog.Pid(), 10000);
-    ASSERT_NE(open, nullptr);
-    HWND edit = NameEdit(open);
-    ASSERT_NE(edit, nullptr);
-    SetTextOf(edit, damaged);
-    ClickButton(open, IDOK);
+    AnswerFileDialog("Open", damaged);
     HWND box = WaitDialog("Ornavex", prog.Pid(), 10000);
     ASSERT_NE(box, nullptr) << "the refusal is told";
     EXPECT_NE(MessageBoxText(box).find("is too long"), std::string::npos) << MessageBoxText(box);
