@@ -213,10 +213,19 @@ void CMyDxfAdapter::SettleExtents() {
                              std::isfinite(extMinY_) && std::isfinite(extMaxX_) &&
                              std::isfinite(extMaxY_) && extMinX_ <= extMaxX_ &&
                              extMinY_ <= extMaxY_;
-    if (headerValid) return;
     CConverterStores& s = Stores();
     double minX, minY, maxX, maxY;
-    if (EntityExtents(minX, minY, maxX, maxY)) {
+    const bool drawn = EntityExtents(minX, minY, maxX, maxY);
+    if (headerValid) {
+        // Some programs write a fixed or stale header box: whatever lies outside it would
+        // land at negative plotter coordinates, so the box grows to hold every entity.
+        if (drawn) {
+            s.extMinX = std::min(extMinX_, minX); s.extMinY = std::min(extMinY_, minY);
+            s.extMaxX = std::max(extMaxX_, maxX); s.extMaxY = std::max(extMaxY_, maxY);
+        }
+        return;
+    }
+    if (drawn) {
         s.extMinX = minX; s.extMinY = minY;
         s.extMaxX = maxX; s.extMaxY = maxY;
     } else {

@@ -34,7 +34,7 @@ public:
     // Called once the whole drawing is read. Header extents that are missing or unset
     // (minimum above maximum, or not finite, as "$EXTMIN" 1e20 / "$EXTMAX" -1e20 that
     // drawing programs write when they have none) are replaced by the extents of the
-    // entities themselves; valid header extents stay as they are.
+    // entities themselves; valid header extents are widened to hold every entity.
     void SettleExtents();
 
 private:

@@ -22,14 +22,18 @@ inline std::string FixturePath(const std::string& name) {
     return std::string(KM_TEST_DATA_DIR) + "/dxf/" + name;
 }
 
+inline std::string ReadFixture(const std::string& name) {
+    std::ifstream in(FixturePath(name), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_FALSE(ss.str().empty()) << name;
+    return ss.str();
+}
+
 // unset_extents.dxf (a 300 by 120 sign from 10,5 to 310,125 whose header holds the unset
 // extents marker) with the header's extents set right.
 inline std::string SignWithRightExtents() {
-    std::ifstream in(FixturePath("unset_extents.dxf"), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    std::string text = ss.str();
-    EXPECT_FALSE(text.empty());
+    std::string text = ReadFixture("unset_extents.dxf");
     for (const auto& [from, to] : {std::pair<std::string, std::string>{"1e+20", "10"},
                                    {"1e+20", "5"}, {"-1e+20", "310"}, {"-1e+20", "125"}}) {
         const size_t at = text.find(from);

@@ -17,16 +17,36 @@ using Import = ConverterTest;
 
 constexpr double kPi = 3.141592653589793;
 
+// The coordinate pairs of a written text: "U a,b", "D a,b,c,d..." (a preset switch may stand
+// before the U).
+std::vector<std::pair<long, long>> WrittenPairs(const std::string& text) {
+    std::vector<std::pair<long, long>> pairs;
+    std::istringstream items(text);
+    for (std::string item; std::getline(items, item, ' ');) {
+        const size_t at = item.find_first_of("UD");
+        if (at == std::string::npos || at + 1 >= item.size()) continue;
+        std::istringstream numbers(item.substr(at + 1));
+        long first, second;
+        char comma;
+        while (numbers >> first >> comma >> second) {
+            pairs.emplace_back(first, second);
+            if (!(numbers >> comma)) break;
+        }
+    }
+    return pairs;
+}
+
 TEST_F(Import, MixedR12DrawingKeepsItsShapesInFileOrder) {
     CRecordingNotice n;
     ASSERT_EQ(ReadDxfFile(FixturePath("r12_mix.dxf"), n), DxfReadResult::kRead);
     EXPECT_TRUE(n.shown.empty()) << "an R12 drawing gives no version warning";
 
     const CConverterStores& s = Stores();
+    // The header says 0,0 to 10,10; the circle reaches 15,25 and the arc dips below 0.
     EXPECT_EQ(s.extMinX, 0);
-    EXPECT_EQ(s.extMinY, 0);
-    EXPECT_EQ(s.extMaxX, 10);
-    EXPECT_EQ(s.extMaxY, 10);
+    EXPECT_NEAR(s.extMinY, -std::sin(10 * kPi / 180), 1e-6);
+    EXPECT_EQ(s.extMaxX, 15);
+    EXPECT_EQ(s.extMaxY, 25);
     EXPECT_EQ(s.importState, kImportIdle);
     EXPECT_TRUE(s.vertices.empty());
     ASSERT_EQ(s.layers.size(), 6u);
@@ -243,8 +263,8 @@ TEST_F(Import, LwPolylineIsStoredAsAPolyline) {
 }
 
 // Header extents that are missing or unset give way to the box of the entities; valid ones
-// (also a box without area) stay as the header has them.
-TEST_F(Import, ExtentsFromTheEntitiesWhenTheHeaderHasNone) {
+// (also a box without area) grow to hold every entity, and stay as they are when they do.
+TEST_F(Import, ExtentsHoldTheHeaderBoxAndEveryEntity) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
@@ -255,9 +275,14 @@ TEST_F(Import, ExtentsFromTheEntitiesWhenTheHeaderHasNone) {
         double want[4];
     };
     const Case cases[] = {
-        {"valid header", true, true, {-2, -3, 7, 8}, true, {-2, -3, 7, 8}},
-        {"header without area", true, true, {0, 0, 0, 0}, true, {0, 0, 0, 0}},
-        {"header smaller than the drawing", true, true, {1, 1, 2, 2}, true, {1, 1, 2, 2}},
+        {"header that holds everything", true, true, {-1, 2, 20, 7}, true, {-1, 2, 20, 7}},
+        {"header with margins", true, true, {-5, -3, 25, 8}, true, {-5, -3, 25, 8}},
+        {"header with margins, nothing drawn", true, true, {-5, -3, 25, 8}, false, {-5, -3, 25, 8}},
+        {"header without area", true, true, {0, 0, 0, 0}, true, {-1, 0, 20, 7}},
+        {"header without area, nothing drawn", true, true, {0, 0, 0, 0}, false, {0, 0, 0, 0}},
+        {"header smaller than the drawing", true, true, {1, 1, 2, 2}, true, {-1, 1, 20, 7}},
+        {"header beside the drawing", true, true, {30, 0, 40, 1}, true, {-1, 0, 40, 7}},
+        {"fixed letter-size header", true, true, {0, 0, 8.5, 11}, true, {-1, 0, 20, 11}},
         {"unset marker", true, true, {1e20, 1e20, -1e20, -1e20}, true, {-1, 2, 20, 7}},
         {"minimum above maximum in y only", true, true, {0, 9, 30, 8}, true, {-1, 2, 20, 7}},
         {"maximum not finite", true, true, {0, 0, inf, 10}, true, {-1, 2, 20, 7}},
@@ -312,24 +337,41 @@ TEST_F(Import, DrawingsWithoutHeaderExtentsAreWrittenInTheirBox) {
         ASSERT_EQ(MakePltText(order, n, text), PltWriteResult::kWritten);
         EXPECT_EQ(text, want);
         // Every pair: first down from the top (0 to 120 x 40), second along x (0 to 300 x 40).
-        size_t pairs = 0;
-        std::istringstream items(text);
-        for (std::string item; std::getline(items, item, ' ');) {
-            // "U a,b", "D a,b,c,d..." (a preset switch may stand before the U)
-            const size_t at = item.find_first_of("UD");
-            if (at == std::string::npos || at + 1 >= item.size()) continue;
-            std::istringstream numbers(item.substr(at + 1));
-            long first, second;
-            char comma;
-            while (numbers >> first >> comma >> second) {
-                EXPECT_TRUE(first >= 0 && first <= 4800 && second >= 0 && second <= 12000)
-                    << first << "," << second;
-                ++pairs;
-                if (!(numbers >> comma)) break;
-            }
-        }
-        EXPECT_GT(pairs, 100u);
+        const auto pairs = WrittenPairs(text);
+        for (const auto& [first, second] : pairs)
+            EXPECT_TRUE(first >= 0 && first <= 4800 && second >= 0 && second <= 12000) << first << "," << second;
+        EXPECT_GT(pairs.size(), 100u);
     }
+    EXPECT_TRUE(n.shown.empty()) << n.shown[0].text;
+}
+
+// Inkscape's R12 export writes a fixed header box (0,0 to 8.5,11) whatever the page: its 300 by
+// 120 sign (lines from 10,10 to 290,110) is written as with a header that holds it all, and no
+// coordinate falls behind the cutter's origin.
+TEST_F(Import, AHeaderBoxThatMissesTheDrawingGrowsToHoldIt) {
+    CRecordingNotice n;
+    CutOrder order;
+    order.layers = {{1, 1, "Sign"}};
+    ASSERT_EQ(ReadDxfFile(FixturePath("inkscape_r12.dxf"), n), DxfReadResult::kRead);
+    EXPECT_EQ(Stores().extMinX, 0);
+    EXPECT_EQ(Stores().extMinY, 0);
+    EXPECT_EQ(Stores().extMaxX, 290);
+    EXPECT_EQ(Stores().extMaxY, 110);
+    std::string text;
+    ASSERT_EQ(MakePltText(order, n, text), PltWriteResult::kWritten);
+    const auto pairs = WrittenPairs(text);
+    EXPECT_GT(pairs.size(), 30u);
+    for (const auto& [first, second] : pairs) EXPECT_TRUE(first >= 0 && second >= 0) << first << "," << second;
+
+    std::string holding = ReadFixture("inkscape_r12.dxf");
+    const std::string fixed = "$EXTMAX\n 10 \n 8.5 \n 20 \n 11 \n";
+    const size_t at = holding.find(fixed);
+    ASSERT_NE(at, std::string::npos);
+    holding.replace(at, fixed.size(), "$EXTMAX\n 10 \n 290 \n 20 \n 110 \n");
+    ASSERT_EQ(ReadDxfText(holding.data(), holding.size(), n), DxfReadResult::kRead);
+    std::string want;
+    ASSERT_EQ(MakePltText(order, n, want), PltWriteResult::kWritten);
+    EXPECT_EQ(text, want);
     EXPECT_TRUE(n.shown.empty()) << n.shown[0].text;
 }
 

@@ -821,4 +821,63 @@ TEST_F(OrnavexTest, AFailedSecondOpenLeavesTheViewEmptyAndTheCaptionWithoutAName
     EXPECT_TRUE(WaitUntil([&] { return bars() == 0; }, 5000)) << "the old drawing's scroll bars stay";
 }
 
+// Inkscape's R12 export heads every drawing with the box 0,0 to 8.5,11, whatever the page. Its
+// 300 by 120 sign (a frame from 10,10 to 290,110 and four letters) shows on the sheet, inside
+// the drawing box, and reaches the cutter with no coordinate behind its origin.
+TEST_F(OrnavexTest, AnInkscapeDrawingShowsOnTheSheetAndCutsFromTheOrigin) {
+    const std::string sign = std::string(KM_TEST_DATA_DIR) + "/dxf/inkscape_r12.dxf";
+    const std::string expected = WriterText(sign);
+    CutterSim sim;
+    ASSERT_TRUE(sim.Start());
+    ASSERT_NE(Start("\"" + sign + "\"", "inkscape", {{"KELMIRT_CUTTER_PIPE", sim.Name()}}), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(frame) == std::string("inkscape_r12.dxf - ") + kTitle; }, 5000))
+        << TextOf(frame);
+    ShowWindow(frame, SW_RESTORE);
+    ShowWindow(frame, SW_MAXIMIZE);
+    Send(frame, WM_NULL);
+    HWND view = ViewOf(frame);
+    ASSERT_NE(view, nullptr);
+
+    // The frame's four sides where the view's box puts them: dark pixels on the white sheet.
+    CRecordingNotice n;
+    ASSERT_EQ(ReadDxfFile(sign, n), DxfReadResult::kRead);
+    const CConverterStores& st = Stores();
+    ASSERT_EQ(st.extMaxX, 290);
+    auto sidePixels = [&] {
+        RECT rc;
+        GetClientRect(view, &rc);
+        int32_t width = rc.right;
+        if (GetWindowLongW(view, GWL_STYLE) & WS_VSCROLL) width += GetSystemMetrics(SM_CXVSCROLL);
+        const DrawBox box = ComputeDrawBox(width, 1.0, st.extMinX, st.extMinY, st.extMaxX, st.extMaxY);
+        const DrawingMap m(box, st.extMinX, st.extMinY);
+        // Dark within a pixel of the point: the line's own pixel, whichever way it rounds.
+        auto dark = [&](double x, double y) {
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy) {
+                    POINT pt{m.X(x) + dx, m.Y(y) + dy};
+                    ClientToScreen(view, &pt);
+                    const COLORREF c = ScreenPixel(pt);
+                    if (GetRValue(c) < 0x40 && GetGValue(c) < 0x40 && GetBValue(c) < 0x40) return true;
+                }
+            return false;
+        };
+        int found = 0, looked = 0;
+        for (double t = 20; t <= 280; t += 20, looked += 2) found += dark(t, 10) + dark(t, 110);
+        for (double t = 20; t <= 100; t += 20, looked += 2) found += dark(10, t) + dark(290, t);
+        return std::make_pair(found, looked);
+    };
+    std::pair<int, int> sides;
+    EXPECT_TRUE(WaitUntil([&] { sides = sidePixels(); return sides.first == sides.second; }, 5000, 200))
+        << sides.first << " of " << sides.second << " points of the frame drawn";
+    EXPECT_FALSE(Screenshot("ornavex-inkscape-sign", {frame}).empty());
+
+    SendToPlot();
+    ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() >= expected.size(); }, 40000)) << "the job arrives";
+    Sleep(1500);
+    const std::string received = sim.Received();
+    EXPECT_TRUE(received == expected) << "received " << received.size() << " bytes, written " << expected.size();
+    EXPECT_EQ(received.find('-'), std::string::npos) << "a negative coordinate: " << received;
+    EXPECT_EQ(WaitDialog("Ornavex", prog.Pid(), 500), nullptr) << "no message";
+}
+
 }  // namespace
