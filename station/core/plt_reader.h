@@ -69,7 +69,7 @@ private:
     std::string spill_;
 };
 
-constexpr size_t kScanCommandCapacity = 254;     // 253 characters are accepted
+constexpr size_t kScanCommandCapacity = 254;     // 253 characters are accepted (PU and PD: any number)
 constexpr size_t kConvertCommandCapacity = 50;   // 49 characters pass silently
 
 // One coordinate as atol reads it (blanks, sign, digits), limited to 11 characters
