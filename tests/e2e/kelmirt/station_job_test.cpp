@@ -176,6 +176,12 @@ protected:
         ClickButton(dlg, IDOK);
         EXPECT_TRUE(Gone(dlg));
     }
+    // The open-PLT-file button with path picked in its file dialog: the job's options dialog.
+    HWND OpenPicked(HWND w, const std::string& path) {
+        if (!ClickButton(w, kOpenPltButton)) return nullptr;
+        PickFile("Open", path);
+        return WaitOptions();
+    }
     std::string PenKeys() {
         std::string s = "UsePresetPa=" + IniValue("CutConfig", "UsePresetPa");
         for (int pen = 1; pen <= 8; ++pen) s += " SP" + std::to_string(pen) + "=" + IniValue("CutConfig", "SP" + std::to_string(pen));
@@ -447,9 +453,7 @@ TEST_F(StationJobTest, TheOpenPltButtonCutsAPickedFileAndLeavesItInPlace) {
     const std::string picked = JoinPath(station.Folder(), "Picked.plt");
     ASSERT_TRUE(WriteBinary(picked, kJob));
 
-    ASSERT_TRUE(ClickButton(w, kOpenPltButton));
-    PickFile("Open", picked);
-    HWND options = WaitOptions();
+    HWND options = OpenPicked(w, picked);
     ASSERT_NE(options, nullptr);
     ClickButton(options, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() > 0; }, 20000));
@@ -483,9 +487,7 @@ TEST_F(StationJobTest, TheOpenPltButtonCutsEveryPointOfInkscapesExport) {
     const std::string picked = JoinPath(station.Folder(), "sign.plt");
     ASSERT_TRUE(WriteBinary(picked, sign));
 
-    ASSERT_TRUE(ClickButton(w, kOpenPltButton));
-    PickFile("Open", picked);
-    HWND options = WaitOptions();
+    HWND options = OpenPicked(w, picked);
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(ControlText(options, kOptWidth), "300.25");
     EXPECT_EQ(ControlText(options, kOptHeight), "120.5");
