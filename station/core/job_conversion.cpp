@@ -53,7 +53,10 @@ public:
 private:
     bool SetUp(size_t textSize);
     void Read(const CPenOrder& plt);
-    void AddPoint(std::string_view command);
+    // A PU starts the path at its last pair: the blade moves up through the others.
+    void StartPath(std::string_view command);
+    void AddPoints(std::string_view command);
+    void AddPoint(int32_t x, int32_t y);
     void EndPath();
     void FreePath(PathPoint* from);
     // The pieces that the last path added to the band or part streams: counted while
@@ -300,9 +303,24 @@ void CConversion::FreePath(PathPoint* from) {
     count_ = 0;
 }
 
-void CConversion::AddPoint(std::string_view command) {
+void CConversion::StartPath(std::string_view command) {
+    inPath_ = true;
+    CPointList points(command);
     int32_t x, y;
-    if (!ParsePoint(command, x, y)) return;
+    if (!points.Next(x, y)) return;
+    for (int32_t nx, ny; points.Next(nx, ny);) {
+        x = nx;
+        y = ny;
+    }
+    AddPoint(x, y);
+}
+
+void CConversion::AddPoints(std::string_view command) {
+    CPointList points(command);
+    for (int32_t x, y; !budget_.spent && points.Next(x, y);) AddPoint(x, y);
+}
+
+void CConversion::AddPoint(int32_t x, int32_t y) {
     const int32_t sx = Wrap32(static_cast<int64_t>(ytop_) - y + job_.leftOffset);
     const int32_t sy = Wrap32(static_cast<int64_t>(x) - xleft_ + job_.topOffset);
     if (count_ == 0) {
@@ -386,7 +404,7 @@ void CConversion::Read(const CPenOrder& plt) {
         if (inPath_) {
             if (cmd.size() >= 2 && cmd[1] == 'D') {
                 // A D command without coordinates adds nothing and keeps the path going.
-                AddPoint(cmd);
+                AddPoints(cmd);
                 continue;
             }
             EndPath();
@@ -395,8 +413,7 @@ void CConversion::Read(const CPenOrder& plt) {
         const char c0 = cmd[0], c1 = cmd[1];
         if (c0 == 'P' && c1 == 'U') {
             if (skip_) continue;
-            inPath_ = true;
-            AddPoint(cmd);
+            StartPath(cmd);
         } else if (c0 == 'S' && c1 == 'P') {
             const int c = cmd.size() > 2 ? static_cast<unsigned char>(cmd[2]) : 0;
             if (!s_.contourMode) skip_ = false;

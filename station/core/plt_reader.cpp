@@ -7,22 +7,43 @@
 #include <cstring>
 #include <new>
 
+// At least the two characters of the mnemonic fit, so a cut-off command is known to be no
+// PU or PD.
 CCommandReader::CCommandReader(std::string_view text, size_t capacity)
     : pos_(text.data()), end_(text.data() + text.size()),
-      capacity_(capacity < 1 ? 1 : (capacity > 255 ? 255 : capacity)) {}
+      capacity_(capacity < 2 ? 2 : (capacity > 255 ? 255 : capacity)) {}
 
 CCommandReader::Result CCommandReader::Next() {
     len_ = 0;
+    spilled_ = false;
     if (pos_ == end_) return kEnd;
     while (pos_ != end_) {
         char c = *pos_++;
         if (c == '\r' || c == '\n') continue;
         if (c == ';') return kCommand;
         buf_[len_++] = (c == ' ') ? ',' : c;
-        if (len_ == capacity_) return kFull;
+        if (len_ == capacity_) {
+            if (buf_[0] == 'P' && (buf_[1] == 'U' || buf_[1] == 'D')) return ReadRestOfPointList();
+            return kFull;
+        }
     }
     // The data ended inside a command, or only line breaks were left.
     return len_ ? kCommand : kEnd;
+}
+
+CCommandReader::Result CCommandReader::ReadRestOfPointList() {
+    spill_.assign(buf_.data(), len_);
+    spilled_ = true;
+    while (pos_ != end_) {
+        const char* run = pos_;
+        while (pos_ != end_ && *pos_ != ';' && *pos_ != '\r' && *pos_ != '\n' && *pos_ != ' ') ++pos_;
+        spill_.append(run, pos_);
+        if (pos_ == end_) break;
+        const char c = *pos_++;
+        if (c == ';') break;
+        if (c == ' ') spill_ += ',';
+    }
+    return kCommand;
 }
 
 int32_t ParseCoordinate(std::string_view text) {
@@ -41,20 +62,42 @@ int32_t ParseCoordinate(std::string_view text) {
     return static_cast<int32_t>(v);
 }
 
-bool ParsePoint(std::string_view command, int32_t& x, int32_t& y) {
-    if (command.size() < 3) return false;
-    // Blanks were stored as commas: "PU 5 7" reads as "PU,5,7", so separators in
-    // front of a number are skipped.
-    std::string_view arg = command.substr(2);
-    arg.remove_prefix(std::min(arg.find_first_not_of(','), arg.size()));
-    size_t comma = arg.find(',');
-    if (comma == std::string_view::npos) return false;
-    std::string_view second = arg.substr(comma + 1);
-    second.remove_prefix(std::min(second.find_first_not_of(','), second.size()));
-    x = ParseCoordinate(arg.substr(0, comma));
-    y = ParseCoordinate(second);
+namespace {
+
+// Blanks were stored as commas: "PU 5 7" reads as "PU,5,7", so separators in front of a
+// number are skipped.
+std::string_view SkipSeparators(std::string_view s) {
+    s.remove_prefix(std::min(s.find_first_not_of(','), s.size()));
+    return s;
+}
+
+}  // namespace
+
+CPointList::CPointList(std::string_view command)
+    : rest_(command.size() < 3 ? std::string_view() : command.substr(2)) {}
+
+bool CPointList::Next(int32_t& x, int32_t& y) {
+    std::string_view s = SkipSeparators(rest_);
+    const size_t comma = s.find(',');
+    if (comma == std::string_view::npos) {
+        rest_ = std::string_view();
+        return false;
+    }
+    const std::string_view xText = s.substr(0, comma);
+    s = SkipSeparators(s.substr(comma + 1));
+    if (s.empty() && !first_) {
+        rest_ = std::string_view();
+        return false;
+    }
+    const size_t end = std::min(s.find(','), s.size());
+    x = ParseCoordinate(xText);
+    y = ParseCoordinate(s.substr(0, end));
+    rest_ = s.substr(end);
+    first_ = false;
     return true;
 }
+
+bool ParsePoint(std::string_view command, int32_t& x, int32_t& y) { return CPointList(command).Next(x, y); }
 
 int32_t TruncToInt32(double v) {
     if (std::isnan(v)) return 0;
@@ -145,8 +188,8 @@ bool ScanPlt(std::string_view text, PltBox& box) {
                     r = reader.Next();
                     break;
                 }
-                int32_t x, y;
-                if (ParsePoint(reader.Command(), x, y)) {
+                CPointList points(reader.Command());
+                for (int32_t x, y; points.Next(x, y);) {
                     pointSeen = true;
                     if (x > maxX) maxX = x;
                     if (y > maxY) maxY = y;

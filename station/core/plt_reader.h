@@ -41,32 +41,54 @@ class CCommandReader {
 public:
     enum Result { kEnd, kCommand, kFull };
     // capacity: the number of stored characters at which a command is cut off (kFull).
+    // PU and PD are never cut off: drawing programs write a whole outline into one of them.
     CCommandReader(std::string_view text, size_t capacity);
     // Goes on with other text: the reader keeps its capacity and starts a fresh command.
     void Reset(std::string_view text) {
         pos_ = text.data();
         end_ = text.data() + text.size();
         len_ = 0;
+        spilled_ = false;
     }
     // kEnd when nothing is left; kFull when the command reached the capacity, in which
     // case the byte after it starts the next command.
     Result Next();
-    std::string_view Command() const { return std::string_view(buf_.data(), len_); }
+    std::string_view Command() const {
+        return spilled_ ? std::string_view(spill_) : std::string_view(buf_.data(), len_);
+    }
 
 private:
+    Result ReadRestOfPointList();
+
     const char* pos_;
     const char* end_;
     size_t capacity_;
     size_t len_ = 0;
     std::array<char, 256> buf_{};
+    bool spilled_ = false;  // the command is a PU or PD longer than the capacity, held in spill_
+    std::string spill_;
 };
 
-constexpr size_t kScanCommandCapacity = 254;     // 253 characters are accepted
+constexpr size_t kScanCommandCapacity = 254;     // 253 characters are accepted (PU and PD: any number)
 constexpr size_t kConvertCommandCapacity = 50;   // 49 characters pass silently
 
 // One coordinate as atol reads it (blanks, sign, digits), limited to 11 characters
 // and kept within the signed 32-bit range.
 int32_t ParseCoordinate(std::string_view text);
+
+// The coordinate pairs of a PU or PD command, one after the other. The first pair reads
+// as it always has: x up to the first ",", y after it (nothing after the "," reads 0).
+// A further pair needs both numbers: a lone number at the end adds no point.
+class CPointList {
+public:
+    explicit CPointList(std::string_view command);
+    bool Next(int32_t& x, int32_t& y);
+
+private:
+    std::string_view rest_;
+    bool first_ = true;
+};
+
 // The first coordinate pair of a PU or PD command. False when the command carries
 // no pair: no argument text, or no "," in it.
 bool ParsePoint(std::string_view command, int32_t& x, int32_t& y);

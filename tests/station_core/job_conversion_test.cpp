@@ -318,17 +318,17 @@ TEST(ConvertPltToCutter, ReadingRules) {
         std::string paths;
         size_t overlong;
     };
-    const std::string c40(40, ','), c41(41, ',');
+    const std::string c40(40, ',');
     const Case cases[] = {
         {"repeated points", "PU0,0;PD0,0;PD100,0;PD100,0;PD200,1000;", "U1000,0 D1000,100,0,200 ", 0},
         {"49 characters pass", "PU0,0;PD100,100" + c40 + ";PD200,1000;", "U1000,0 D900,100,0,200 ", 0},
-        {"50 characters end the path", "PU0,0;PD100,100" + c41 + ";PD200,1000;", "U1000,0 D900,100 ", 1},
+        {"50 characters end the path", "PU0,0;PD100,100;XD" + c40 + "12345678;PD200,1000;", "U1000,0 D900,100 ", 1},
         {"PD without coordinates", "PU0,0;PD;PD200,1000;", "U1000,0 D0,200 ", 0},
         {"PD outside a path", "PD50,50;PU0,0;PD200,1000;", "U1000,0 D0,200 ", 0},
         {"other command ends the path", "PU0,0;PD200,0;XX;PD200,1000;PU0,1000;PD0,0;",
          "U1000,0 D1000,200 U0,0 D1000,0 ", 0},
         {"blanks and line breaks", "PU 0 0;P\r\nD200 10\r\n00;", "U1000,0 D0,200 ", 0},
-        {"several pairs", "PU0,0;PD200,1000,5,5;", "U1000,0 D0,200 ", 0},
+        {"several pairs", "PU0,0;PD200,1000,5,5;", "U1000,0 D0,200,995,5 ", 0},
         {"IW sets the top", "IW0,0,5000,500;PU0,0;PD200,1000;", "U500,0 D-500,200 ", 0},
         {"IW without comma", "IW;PU0,0;PD200,1000;", "U1000,0 D0,200 ", 0},
         {"$ lines are ignored", "$1:GC,Regmark,Type-2,Auto,4,10,8.5,10,10;PU0,0;PD200,1000;", "U1000,0 D0,200 ", 0},
@@ -341,6 +341,79 @@ TEST(ConvertPltToCutter, ReadingRules) {
         EXPECT_EQ(Convert(c.plt, job, s, {}, notice), kHead + c.paths + "U1000,0 @ ") << c.name;
         EXPECT_EQ(notice.Count("字符数超出最大行字符数"), c.overlong) << c.name;
         EXPECT_EQ(notice.shown.size(), c.overlong) << c.name;
+    }
+}
+
+namespace {
+
+std::string PltFixture(const char* name) {
+    std::ifstream in(std::string(KM_TEST_DATA_DIR) + "/plt/" + name, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// The same drawing with one pair per PD command, as CorelDRAW writes it.
+std::string OnePairPerPd(const std::string& text) {
+    std::string out;
+    std::stringstream commands(text);
+    for (std::string cmd; std::getline(commands, cmd, ';');) {
+        if (cmd.compare(0, 2, "PD") != 0) {
+            out += cmd + ";";
+            continue;
+        }
+        std::stringstream numbers(cmd.substr(2));
+        for (std::string x, y; std::getline(numbers, x, ',') && std::getline(numbers, y, ',');)
+            out += "PD" + x + "," + y + ";";
+    }
+    return out;
+}
+
+std::string LongPd() {
+    std::string pd = "PD";
+    for (int i = 1; pd.size() < 2000; ++i) pd += std::to_string(i * 3) + "," + std::to_string(i % 2 * 900) + ",";
+    return pd + "0,0";
+}
+
+}  // namespace
+
+TEST(ConvertPltToCutter, EveryPairOfAPuOrPdCounts) {
+    struct Case {
+        const char* name;
+        std::string plt;
+        std::string onePairPerCommand;  // the stream must be this text's; empty: the scan refuses
+        int32_t maxX, maxY, minX, minY;
+        size_t told;                    // over-long commands the conversion tells of
+    };
+    const std::string square = "IN;SP1;PU0,0;PD4000,0;PD4000,4000;PD0,4000;PD0,0;PU0,0;SP0;";
+    const std::string inkscape = PltFixture("inkscape_sign.plt");
+    const Case cases[] = {
+        {"a square in one PD", "IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU0,0;SP0;", square, 4000, 4000, 0, 0, 0},
+        // The blade moves up through the pairs; the path starts at the last one.
+        {"several pairs in a PU", "PU9000,-50,700,9000,0,0;PD4000,0;", "PU0,0;PD4000,0;", 9000, 9000, 0, -50, 0},
+        {"a PD of 2,000 characters", "PU0,0;" + LongPd() + ";", "PU0,0;" + OnePairPerPd(LongPd()), 873, 900, 0, 0, 0},
+        {"a lone number at the end", "PU0,0;PD4000,0,4000,4000,7;PD0,4000,9,;",
+         "PU0,0;PD4000,0;PD4000,4000;PD0,4000;", 4000, 4000, 0, 0, 0},
+        {"Inkscape's export", inkscape, OnePairPerPd(inkscape), 12010, 4820, 0, 0, 0},
+        {"254 characters, no PU or PD", "PU0,0;PD4000,0;PA" + std::string(252, '1') + ";", "", 0, 0, 0, 0, 0},
+        {"50 characters, no PU or PD", "PU0,0;PD4000,0;PA" + std::string(48, '1') + ";PD0,0;", "PU0,0;PD4000,0;",
+         4000, 0, 0, 0, 1},
+    };
+    ConvertSettings s;
+    for (const Case& c : cases) {
+        ConvertJob job;
+        ASSERT_EQ(ScanPlt(c.plt, job.jobBox), !c.onePairPerCommand.empty()) << c.name;
+        if (c.onePairPerCommand.empty()) continue;
+        EXPECT_EQ(job.jobBox.maxCorner.x, c.maxX) << c.name;
+        EXPECT_EQ(job.jobBox.maxCorner.y, c.maxY) << c.name;
+        EXPECT_EQ(job.jobBox.minCorner.x, c.minX) << c.name;
+        EXPECT_EQ(job.jobBox.minCorner.y, c.minY) << c.name;
+        SetJobReferences(job);
+        CRecordingNotice notice, onePair;
+        const std::string stream = Convert(c.plt, job, s, {}, notice);
+        EXPECT_EQ(stream, Convert(c.onePairPerCommand, job, s, {}, onePair)) << c.name;
+        EXPECT_EQ(notice.Count("字符数超出最大行字符数"), c.told) << c.name;
+        EXPECT_EQ(notice.shown.size(), c.told) << c.name;
     }
 }
 

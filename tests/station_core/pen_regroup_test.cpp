@@ -283,6 +283,9 @@ TEST(CPenOrder, ReadsAsTheRegroupedText) {
         if (HasFatalFailure()) return;
     }
     ExpectSameCommands(ReadFixture("two_pens.plt"), {{1, 1, 2}, {1, 1, 1}}, "exported job");
+    // Inkscape writes each outline into one PD of thousands of characters.
+    for (const auto& rows : {std::vector<SHARPCOLORS>{}, std::vector<SHARPCOLORS>{{1, 1, 1}}})
+        ExpectSameCommands(ReadFixture("inkscape_sign.plt"), rows, "Inkscape's export");
 }
 
 // A job is read where it lies; only one with pen changes on most of its lines is copied.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "plt_reader.h"
@@ -47,6 +48,22 @@ TEST(CommandReader, ConversionLimitCutsTheFiftiethCharacterAndGoesOn) {
     EXPECT_EQ(full, (std::vector<int>{1, 0}));
 }
 
+TEST(CommandReader, PuAndPdAreNeverCutOff) {
+    const std::string pairs = std::string(300, '7') + "1,2 3";
+    const std::string read = std::string(300, '7') + "1,2,3";
+    for (size_t capacity : {size_t{2}, size_t{3}, kConvertCommandCapacity, kScanCommandCapacity}) {
+        std::vector<int> full;
+        EXPECT_EQ(Commands("PU" + pairs + ";\r\nPD" + pairs + "\r\n;X", capacity, &full),
+                  (std::vector<std::string>{"PU" + read, "PD" + read, "X"}))
+            << capacity;
+        EXPECT_EQ(full, (std::vector<int>{0, 0, 0})) << capacity;
+        // Other commands are still cut, also a PD but for its case.
+        full.clear();
+        EXPECT_EQ(Commands("Pd" + pairs, capacity, &full).front(), ("Pd" + pairs).substr(0, capacity)) << capacity;
+        EXPECT_EQ(full.front(), 1) << capacity;
+    }
+}
+
 TEST(ParseCoordinate, ReadsLikeAtolWithinElevenCharacters) {
     struct { const char* text; int32_t value; } cases[] = {
         {"12abc", 12}, {"-5", -5}, {"+7", 7}, {"\t42", 42}, {"", 0}, {"x1", 0},
@@ -57,7 +74,7 @@ TEST(ParseCoordinate, ReadsLikeAtolWithinElevenCharacters) {
     for (auto& c : cases) EXPECT_EQ(ParseCoordinate(c.text), c.value) << c.text;
 }
 
-TEST(ParsePoint, TakesTheFirstPairOnly) {
+TEST(ParsePoint, TakesTheFirstPairAndThePointListEveryPair) {
     int32_t x = -1, y = -1;
     EXPECT_TRUE(ParsePoint("PD10,20,30,40", x, y));
     EXPECT_EQ(x, 10);
@@ -67,6 +84,24 @@ TEST(ParsePoint, TakesTheFirstPairOnly) {
     EXPECT_TRUE(ParsePoint("PU,5,,7", x, y));  // from "PU 5  7"
     EXPECT_EQ(x, 5);
     EXPECT_EQ(y, 7);
+
+    using Pairs = std::vector<std::pair<int32_t, int32_t>>;
+    struct { const char* command; Pairs pairs; } cases[] = {
+        {"PD10,20,30,40", {{10, 20}, {30, 40}}},
+        {"PU,5,,7,,-8,,9,", {{5, 7}, {-8, 9}}},  // from "PU 5  7  -8  9 "
+        {"PD100", {}},
+        {"PD5,", {{5, 0}}},               // a first pair reads as it always has
+        {"PD1,2,3", {{1, 2}}},            // a lone number at the end is no point
+        {"PD1,2,3,", {{1, 2}}},
+        {"PD1,2,3,x", {{1, 2}, {3, 0}}},  // each number read like atol
+        {"PD1,2,000000000012,4", {{1, 2}, {1, 4}}},  // within eleven characters
+    };
+    for (auto& c : cases) {
+        Pairs read;
+        CPointList points(c.command);
+        for (int32_t px, py; points.Next(px, py);) read.emplace_back(px, py);
+        EXPECT_EQ(read, c.pairs) << c.command;
+    }
 }
 
 TEST(ScanPlt, BoxOfThePoints) {
@@ -74,7 +109,7 @@ TEST(ScanPlt, BoxOfThePoints) {
         {"repeated points", "PU0,0;PD0,0;PD100,0;PD100,0;PD100,100;", 100, 100, 0, 0, 100, 100},
         {"PD before any PU", "PD500,500;PU10,20;PD30,40;", 30, 40, 10, 20, 20, 20},
         {"blanks and line breaks", "PU 5 7;P\r\nD-3,\r\n9;", 5, 9, -3, 7, 8, 2},
-        {"several pairs", "PU0,0;PD10,20,30,40;", 10, 20, 0, 0, 10, 20},
+        {"several pairs", "PU0,0;PD10,20,30,40;", 30, 40, 0, 0, 30, 40},
         {"D commands continue the chain", "PU1,1;XD9,9;PU2,2;", 9, 9, 1, 1, 8, 8},
         {"short D command ends the chain", "PU1,1;PD;PD50,50;", 1, 1, 1, 1, 0, 0},
         {"other command ends the chain", "PU1,1;SP1;PD50,50;PU3,3;", 3, 3, 1, 1, 2, 2},
@@ -116,8 +151,8 @@ TEST(ScanPlt, CommandLengthLimit) {
     EXPECT_FALSE(ScanPlt("PU1,1;XX" + std::string(252, 'a') + ";", box));
     // Line breaks do not count.
     EXPECT_TRUE(ScanPlt("XX" + std::string(251, 'a') + "\r\n;", box));
-    // The limit holds inside a path too.
-    EXPECT_FALSE(ScanPlt("PU1,1;PD2,2" + std::string(250, ',') + ";", box));
+    // The limit holds inside a path too, for all but PU and PD.
+    EXPECT_FALSE(ScanPlt("PU1,1;XD2,2" + std::string(250, ',') + ";", box));
 }
 
 TEST(ScanPlt, MarkLayoutLines) {

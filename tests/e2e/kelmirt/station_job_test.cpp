@@ -176,6 +176,12 @@ protected:
         ClickButton(dlg, IDOK);
         EXPECT_TRUE(Gone(dlg));
     }
+    // The open-PLT-file button with path picked in its file dialog: the job's options dialog.
+    HWND OpenPicked(HWND w, const std::string& path) {
+        if (!ClickButton(w, kOpenPltButton)) return nullptr;
+        PickFile("Open", path);
+        return WaitOptions();
+    }
     std::string PenKeys() {
         std::string s = "UsePresetPa=" + IniValue("CutConfig", "UsePresetPa");
         for (int pen = 1; pen <= 8; ++pen) s += " SP" + std::to_string(pen) + "=" + IniValue("CutConfig", "SP" + std::to_string(pen));
@@ -317,7 +323,7 @@ TEST_F(StationJobTest, EveryRefusalSaysWhyAndLeavesNoExportFileBehind) {
         const char* balloon;  // null: none
     };
     const Case cases[] = {
-        {"over-long command", WM_PLT_EXPORTED, kNoMark, "PU" + std::string(260, '1') + ";\r\n", "data error!"},
+        {"over-long command", WM_PLT_EXPORTED, kNoMark, "PA" + std::string(260, '1') + ";\r\n", "data error!"},
         {"marks given with contour mode off", WM_PLT_EXPORTED, MAKELONG(2, 3), kJob, "Cut picture mode is off!"},
         {"mark data the scan rejects", WM_MARKDATA_READY, 0, "$1:SA,regmark,segment,area,type2X,1,2,3,4,5;", "data error!"},
         {"empty file", WM_PLT_EXPORTED, kNoMark, "", nullptr},
@@ -447,9 +453,7 @@ TEST_F(StationJobTest, TheOpenPltButtonCutsAPickedFileAndLeavesItInPlace) {
     const std::string picked = JoinPath(station.Folder(), "Picked.plt");
     ASSERT_TRUE(WriteBinary(picked, kJob));
 
-    ASSERT_TRUE(ClickButton(w, kOpenPltButton));
-    PickFile("Open", picked);
-    HWND options = WaitOptions();
+    HWND options = OpenPicked(w, picked);
     ASSERT_NE(options, nullptr);
     ClickButton(options, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() > 0; }, 20000));
@@ -470,6 +474,31 @@ TEST_F(StationJobTest, TheOpenPltButtonCutsAPickedFileAndLeavesItInPlace) {
     EXPECT_EQ(WaitDialog(kOptionsCaption, station.Pid(), 500), nullptr);
     EXPECT_EQ(ReadBinary(picked), kJob);
     EXPECT_EQ(sim.Received(), "");
+}
+
+// Inkscape writes each outline into one PD of thousands of characters, all on one line.
+TEST_F(StationJobTest, TheOpenPltButtonCutsEveryPointOfInkscapesExport) {
+    ASSERT_TRUE(sim.Start());
+    HWND w = StartStation(Ini(kJobSettings));
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(Restore(w));
+    const std::string sign = ReadBinary(KM_TEST_DATA_DIR "/plt/inkscape_sign.plt");
+    ASSERT_GT(sign.size(), 10000u);
+    const std::string picked = JoinPath(station.Folder(), "sign.plt");
+    ASSERT_TRUE(WriteBinary(picked, sign));
+
+    HWND options = OpenPicked(w, picked);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(ControlText(options, kOptWidth), "300.25");
+    EXPECT_EQ(ControlText(options, kOptHeight), "120.5");
+    ClickButton(options, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return sim.Received().size() > 0; }, 20000));
+    ASSERT_TRUE(WaitIdle(w));
+    EXPECT_EQ(sim.Received(), Expected(sign, Choices{}));
+    EXPECT_EQ(BoxCount(w), 0);
+    auto tray = ReadTray();
+    ASSERT_TRUE(tray);
+    EXPECT_EQ(std::find(tray->balloons.begin(), tray->balloons.end(), "data error!"), tray->balloons.end());
 }
 
 TEST_F(StationJobTest, JobMessagesWhileAJobsDialogIsOpenAreRefusedAndTheFirstJobGoesOutUnchanged) {
