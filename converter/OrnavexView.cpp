@@ -25,7 +25,7 @@ int32_t BoxWidth(HDC dc) {
     return GetDeviceCaps(dc, HORZRES);
 }
 
-void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
+void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m, int32_t arcDirection) {
     COLORREF colour = AciPaletteColour(s.attributes.getColor());
     HPEN markerPen = CreatePen(PS_DOT, 2, colour);
     HPEN shapePen = CreatePen(PS_SOLID, 1, colour);
@@ -64,8 +64,8 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
         Ellipse(dc, m.X(c->cx - c->radius), m.Y(c->cy - c->radius), m.X(c->cx + c->radius), m.Y(c->cy + c->radius));
     } else if (const auto* a = s.Arc()) {
         int32_t x1, y1, x2, y2;
-        double first = Stores().arcDirection == 0 ? a->angle1 : a->angle2;
-        double second = Stores().arcDirection == 0 ? a->angle2 : a->angle1;
+        double first = arcDirection == 0 ? a->angle1 : a->angle2;
+        double second = arcDirection == 0 ? a->angle2 : a->angle1;
         m.ArcPoint(a->cx, a->cy, a->radius, first, x1, y1);
         m.ArcPoint(a->cx, a->cy, a->radius, second, x2, y2);
         SetArcDirection(dc, AD_COUNTERCLOCKWISE);
@@ -81,9 +81,11 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
 
 void DrawDocument(COrnavexDoc* doc, CDC* cdc) {
     if (!doc || !cdc || !cdc->m_hDC) return;
-    HDC dc = cdc->m_hDC;
-    CConverterStores& st = Stores();
-    DrawBox box = ComputeDrawBox(BoxWidth(dc), st.zoomFactor, st.extMinX, st.extMinY, st.extMaxX, st.extMaxY);
+    DrawDrawing(cdc->m_hDC, BoxWidth(cdc->m_hDC), Stores(), doc->m_order);
+}
+
+void DrawDrawing(HDC dc, int32_t boxWidth, CConverterStores& st, const CutOrder& order) {
+    DrawBox box = ComputeDrawBox(boxWidth, st.zoomFactor, st.extMinX, st.extMinY, st.extMaxX, st.extMaxY);
     st.drawBox[0] = box.left;
     st.drawBox[1] = box.top;
     st.drawBox[2] = box.right;
@@ -102,7 +104,7 @@ void DrawDocument(COrnavexDoc* doc, CDC* cdc) {
     SelectObject(dc, GetStockObject(NULL_BRUSH));
 
     for (const SHARP& s : st.entities)
-        if (IsRecordShown(s, doc->m_order)) DrawRecord(dc, s, m);
+        if (IsRecordShown(s, order)) DrawRecord(dc, s, m, st.arcDirection);
 
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
