@@ -49,6 +49,20 @@ int32_t TruncPixel(double v) {
     return static_cast<int32_t>(v);
 }
 
+BulgeStroke BulgeStrokeOf(double x1, double y1, double x2, double y2, double bulge) {
+    const double b = std::fabs(bulge);
+    const double chord = std::hypot(x2 - x1, y2 - y1);
+    // The arc's rise over its chord (the sagitta, the major arc's for a bulge above 1).
+    const double rise = b * chord * 0.5;
+    if (!(rise >= 1.0) || !std::isfinite(rise)) return BulgeStroke::kLine;
+    // The ends as the view rounds them; only their difference counts, so the box offset
+    // does not.
+    auto pixel = [](double v) { return static_cast<double>(TruncPixel(v + 0.5)); };
+    const double dx = std::fabs(pixel(x2) - pixel(x1)), dy = std::fabs(pixel(y2) - pixel(y1));
+    if (dx <= 2 && dy <= 2) return b > 1 ? BulgeStroke::kCircle : BulgeStroke::kLine;
+    return BulgeStroke::kArc;
+}
+
 DrawBox ComputeDrawBox(int32_t clientWidth, double zoom, double minX, double minY, double maxX, double maxY) {
     DrawBox b;
     double w = clientWidth;

@@ -41,6 +41,20 @@ struct ScrollSize {
 };
 ScrollSize ScrollSizeOf(const DrawBox& box);
 
+// How the view strokes a polyline segment that has a bulge. An arc whose ends land on one
+// pixel, or so close that rounding may swap them on its circle, would be drawn by the
+// device as the whole circle, and a flat segment's circle is thousands of pixels wide.
+enum class BulgeStroke {
+    kLine,    // too short or too flat to show as an arc: the straight line to the next vertex
+    kArc,     // the arc from one end to the other
+    kCircle,  // nearly a whole circle whose gap is within two pixels: the whole circle
+};
+// The stroke for the segment between two ends scaled to pixels (not yet placed in the box)
+// with the given bulge: a line when its rise over the chord is under a pixel, or when its
+// rounded ends lie within two pixels of each other in both directions (then a bulge above
+// 1 in size, the major arc, is the whole circle); an arc otherwise.
+BulgeStroke BulgeStrokeOf(double x1, double y1, double x2, double y2, double bulge);
+
 // Drawing units to pixels in a box, Y upward.
 class DrawingMap {
 public:

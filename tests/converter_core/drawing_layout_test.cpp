@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "aci_palette.h"
 #include "converter_test_support.h"
@@ -218,6 +219,40 @@ TEST_F(Layout, DrawingsWithoutHeaderExtentsArePlacedAsWithRightOnes) {
             }
         }
     }
+}
+
+TEST(LayoutBulge, SegmentsTooShortOrTooFlatForAnArcAreLines) {
+    struct Case {
+        const char* what;
+        double x1, y1, x2, y2, bulge;
+        BulgeStroke stroke;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        {"both ends in one pixel", 10.2, 10.2, 10.4, 10.3, 0.3, BulgeStroke::kLine},
+        {"a tight arc two pixels across", 0, 0, 2, 0, 1, BulgeStroke::kLine},
+        {"two pixels apart both ways", 0, 0, 2, 2, 1, BulgeStroke::kLine},
+        {"rise of 0.4 over 40 pixels", 0, 0, 40, 0, 0.02, BulgeStroke::kLine},
+        {"rise just under a pixel", 0, 0, 0, 100, 0.0199, BulgeStroke::kLine},
+        {"rise of a pixel", 0, 0, 0, 100, 0.02, BulgeStroke::kArc},
+        {"rise of 3 over 20 pixels", 0, 0, 20, 0, -0.3, BulgeStroke::kArc},
+        {"half circle", 0, 0, 100, 0, 1, BulgeStroke::kArc},
+        {"half circle, clockwise", 0, 0, 100, 0, -1, BulgeStroke::kArc},
+        {"three pixels apart", 0, 0, 3, 0, 1, BulgeStroke::kArc},
+        // The ends count as the view rounds them.
+        {"2.8 apart, rounded to pixels 1 and 3", 0.6, 0, 3.4, 0, 1, BulgeStroke::kLine},
+        {"3.2 apart, rounded to pixels 0 and 4", 0.4, 0, 3.6, 0, 1, BulgeStroke::kArc},
+        // A major arc whose gap is a pixel or two is all but its whole circle.
+        {"major arc, ends a pixel apart", 0, 0, 1, 0, 10, BulgeStroke::kCircle},
+        {"major arc, ends a pixel apart, clockwise", 0, 0, 0, 1, -10, BulgeStroke::kCircle},
+        {"major arc, 10 pixels apart", 0, 0, 10, 0, 3, BulgeStroke::kArc},
+        {"major arc smaller than a pixel", 0, 0, 0.1, 0, 10, BulgeStroke::kLine},
+        {"one point", 5, 5, 5, 5, 10, BulgeStroke::kLine},
+        {"bulge 0", 0, 0, 100, 0, 0, BulgeStroke::kLine},
+        {"infinite bulge", 0, 0, 100, 0, inf, BulgeStroke::kLine},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BulgeStrokeOf(c.x1, c.y1, c.x2, c.y2, c.bulge), c.stroke) << c.what;
 }
 
 TEST(Palette, KnownEntriesAndOutOfRange) {
