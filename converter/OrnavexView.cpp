@@ -1,11 +1,11 @@
 #include "OrnavexView.h"
 
 #include <cmath>
+#include <vector>
 
 #include "OrnavexDoc.h"
 #include "app.h"
 #include "aci_palette.h"
-#include "bulge.h"
 #include "drawing_layout.h"
 #include "entity_store.h"
 
@@ -39,6 +39,8 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m, int32_t arcDirectio
     }
     SelectObject(dc, shapePen);
     if (const auto* v = s.Vertices()) {
+        std::vector<ScaledPoint> arc;
+        std::vector<POINT> pixels;
         for (size_t i = 0; i < v->size(); ++i) {
             const DL_VertexData& p = (*v)[i];
             int x = m.RoundX(p.x), y = m.RoundY(p.y);
@@ -46,16 +48,15 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m, int32_t arcDirectio
             else LineTo(dc, x, y);
             if (p.bulge == 0 || i + 1 >= v->size()) continue;
             const DL_VertexData& q = (*v)[i + 1];
-            uint8_t clockwise = 0;
-            double cx = 0, cy = 0, r = 0, sa = 0, ea = 0;
-            // Two vertices in one place make no arc.
-            if (!BulgeToArc(m.ScaledX(p.x), m.ScaledY(p.y), m.ScaledX(q.x), m.ScaledY(q.y), p.bulge, clockwise, cx,
-                            cy, r, sa, ea) ||
-                r == 0)
-                continue;
-            SetArcDirection(dc, clockwise ? AD_CLOCKWISE : AD_COUNTERCLOCKWISE);
-            ArcTo(dc, m.PlacedX(cx - r), m.PlacedY(cy - r), m.PlacedX(cx + r), m.PlacedY(cy + r), x, y,
-                  m.RoundX(q.x), m.RoundY(q.y));
+            const double x1 = m.ScaledX(p.x), y1 = m.ScaledY(p.y), x2 = m.ScaledX(q.x), y2 = m.ScaledY(q.y);
+            // Too short or too flat for an arc: the line to the next vertex draws it.
+            if (!ShowsAsArc(x1, y1, x2, y2, p.bulge)) continue;
+            arc.clear();
+            if (!BulgeArcPoints(x1, y1, x2, y2, p.bulge, arc)) continue;
+            pixels.clear();
+            // Placed as the vertices are: the last point is the next vertex's pixel.
+            for (const ScaledPoint& a : arc) pixels.push_back(POINT{m.PlacedX(a.x), m.PlacedY(a.y)});
+            PolylineTo(dc, pixels.data(), static_cast<DWORD>(pixels.size()));
         }
     } else if (const auto* l = s.Line()) {
         MoveToEx(dc, m.X(l->x1), m.Y(l->y1), nullptr);

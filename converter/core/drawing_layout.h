@@ -1,8 +1,10 @@
 #pragma once
 // What the converter's document and view compute without a screen: the cut strategy rows
 // of a freshly read drawing, the zoom steps, the drawing box for a window width, the
-// mapping of drawing points to pixels, and which records the cut strategy hides.
+// mapping of drawing points to pixels, which records the cut strategy hides, and how a
+// polyline's bulge segments are stroked.
 #include <cstdint>
+#include <vector>
 
 #include "entity_store.h"
 #include "plt_writer.h"
@@ -41,19 +43,24 @@ struct ScrollSize {
 };
 ScrollSize ScrollSizeOf(const DrawBox& box);
 
-// How the view strokes a polyline segment that has a bulge. An arc whose ends land on one
-// pixel, or so close that rounding may swap them on its circle, would be drawn by the
-// device as the whole circle, and a flat segment's circle is thousands of pixels wide.
-enum class BulgeStroke {
-    kLine,    // too short or too flat to show as an arc: the straight line to the next vertex
-    kArc,     // the arc from one end to the other
-    kCircle,  // nearly a whole circle whose gap is within two pixels: the whole circle
+// Whether the view shows a polyline segment with a bulge as an arc, from its ends scaled to
+// pixels (not yet placed in the box): not when its rise over the chord is under a pixel, nor
+// when its rounded ends lie within two pixels of each other in both directions and it is at
+// most a half circle (a bulge of at most 1 in size). Such a segment is the straight line to
+// the next vertex.
+bool ShowsAsArc(double x1, double y1, double x2, double y2, double bulge);
+
+struct ScaledPoint {
+    double x, y;
 };
-// The stroke for the segment between two ends scaled to pixels (not yet placed in the box)
-// with the given bulge: a line when its rise over the chord is under a pixel, or when its
-// rounded ends lie within two pixels of each other in both directions (then a bulge above
-// 1 in size, the major arc, is the whole circle); an arc otherwise.
-BulgeStroke BulgeStrokeOf(double x1, double y1, double x2, double y2, double bulge);
+// The arc of a bulge segment between two ends scaled to pixels, as the points after the first
+// end up to the second end itself (which comes last, exactly), no chord between them rising
+// more than a quarter pixel off the arc. The view strokes these itself rather than have the
+// device draw the arc: a device's arc-to need not stop where it leaves the pen (Wine's stops
+// one pixel of its ellipse short of the end radial and leaves the pen on the exact ellipse,
+// a pixel or two away), so the line after it can leave a gap; and for a flat segment the
+// device's ellipse is thousands of pixels wide. False, and nothing added, when there is no arc.
+bool BulgeArcPoints(double x1, double y1, double x2, double y2, double bulge, std::vector<ScaledPoint>& points);
 
 // Drawing units to pixels in a box, Y upward.
 class DrawingMap {
