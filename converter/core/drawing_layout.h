@@ -74,7 +74,7 @@ public:
     // Scaled but not placed: what the bulge arc is computed in.
     double ScaledX(double x) const { return (x - minX_) * box_.scale; }
     double ScaledY(double y) const { return (y - minY_) * box_.scale; }
-    // A bulge arc's bounding corner from its scaled centre and radius.
+    // A scaled point (of a bulge arc) placed in the box, rounded as the vertices are.
     int32_t PlacedX(double scaled) const { return TruncPixel(box_.left + static_cast<double>(TruncPixel(scaled + 0.5))); }
     int32_t PlacedY(double scaled) const { return TruncPixel(box_.bottom - static_cast<double>(TruncPixel(scaled + 0.5))); }
     // The point at angleDegrees on the arc of radius r around (cx, cy).
