@@ -1,11 +1,11 @@
 #include "OrnavexView.h"
 
 #include <cmath>
+#include <vector>
 
 #include "OrnavexDoc.h"
 #include "app.h"
 #include "aci_palette.h"
-#include "bulge.h"
 #include "drawing_layout.h"
 #include "entity_store.h"
 
@@ -25,7 +25,7 @@ int32_t BoxWidth(HDC dc) {
     return GetDeviceCaps(dc, HORZRES);
 }
 
-void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
+void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m, int32_t arcDirection) {
     COLORREF colour = AciPaletteColour(s.attributes.getColor());
     HPEN markerPen = CreatePen(PS_DOT, 2, colour);
     HPEN shapePen = CreatePen(PS_SOLID, 1, colour);
@@ -39,6 +39,8 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
     }
     SelectObject(dc, shapePen);
     if (const auto* v = s.Vertices()) {
+        std::vector<ScaledPoint> arc;
+        std::vector<POINT> pixels;
         for (size_t i = 0; i < v->size(); ++i) {
             const DL_VertexData& p = (*v)[i];
             int x = m.RoundX(p.x), y = m.RoundY(p.y);
@@ -46,16 +48,15 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
             else LineTo(dc, x, y);
             if (p.bulge == 0 || i + 1 >= v->size()) continue;
             const DL_VertexData& q = (*v)[i + 1];
-            uint8_t clockwise = 0;
-            double cx = 0, cy = 0, r = 0, sa = 0, ea = 0;
-            // Two vertices in one place make no arc.
-            if (!BulgeToArc(m.ScaledX(p.x), m.ScaledY(p.y), m.ScaledX(q.x), m.ScaledY(q.y), p.bulge, clockwise, cx,
-                            cy, r, sa, ea) ||
-                r == 0)
-                continue;
-            SetArcDirection(dc, clockwise ? AD_CLOCKWISE : AD_COUNTERCLOCKWISE);
-            ArcTo(dc, m.PlacedX(cx - r), m.PlacedY(cy - r), m.PlacedX(cx + r), m.PlacedY(cy + r), x, y,
-                  m.RoundX(q.x), m.RoundY(q.y));
+            const double x1 = m.ScaledX(p.x), y1 = m.ScaledY(p.y), x2 = m.ScaledX(q.x), y2 = m.ScaledY(q.y);
+            // Too short or too flat for an arc: the line to the next vertex draws it.
+            if (!ShowsAsArc(x1, y1, x2, y2, p.bulge)) continue;
+            arc.clear();
+            if (!BulgeArcPoints(x1, y1, x2, y2, p.bulge, arc)) continue;
+            pixels.clear();
+            // Placed as the vertices are: the last point is the next vertex's pixel.
+            for (const ScaledPoint& a : arc) pixels.push_back(POINT{m.PlacedX(a.x), m.PlacedY(a.y)});
+            PolylineTo(dc, pixels.data(), static_cast<DWORD>(pixels.size()));
         }
     } else if (const auto* l = s.Line()) {
         MoveToEx(dc, m.X(l->x1), m.Y(l->y1), nullptr);
@@ -64,8 +65,8 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
         Ellipse(dc, m.X(c->cx - c->radius), m.Y(c->cy - c->radius), m.X(c->cx + c->radius), m.Y(c->cy + c->radius));
     } else if (const auto* a = s.Arc()) {
         int32_t x1, y1, x2, y2;
-        double first = Stores().arcDirection == 0 ? a->angle1 : a->angle2;
-        double second = Stores().arcDirection == 0 ? a->angle2 : a->angle1;
+        double first = arcDirection == 0 ? a->angle1 : a->angle2;
+        double second = arcDirection == 0 ? a->angle2 : a->angle1;
         m.ArcPoint(a->cx, a->cy, a->radius, first, x1, y1);
         m.ArcPoint(a->cx, a->cy, a->radius, second, x2, y2);
         SetArcDirection(dc, AD_COUNTERCLOCKWISE);
@@ -81,9 +82,11 @@ void DrawRecord(HDC dc, const SHARP& s, const DrawingMap& m) {
 
 void DrawDocument(COrnavexDoc* doc, CDC* cdc) {
     if (!doc || !cdc || !cdc->m_hDC) return;
-    HDC dc = cdc->m_hDC;
-    CConverterStores& st = Stores();
-    DrawBox box = ComputeDrawBox(BoxWidth(dc), st.zoomFactor, st.extMinX, st.extMinY, st.extMaxX, st.extMaxY);
+    DrawDrawing(cdc->m_hDC, BoxWidth(cdc->m_hDC), Stores(), doc->m_order);
+}
+
+void DrawDrawing(HDC dc, int32_t boxWidth, CConverterStores& st, const CutOrder& order) {
+    DrawBox box = ComputeDrawBox(boxWidth, st.zoomFactor, st.extMinX, st.extMinY, st.extMaxX, st.extMaxY);
     st.drawBox[0] = box.left;
     st.drawBox[1] = box.top;
     st.drawBox[2] = box.right;
@@ -102,7 +105,7 @@ void DrawDocument(COrnavexDoc* doc, CDC* cdc) {
     SelectObject(dc, GetStockObject(NULL_BRUSH));
 
     for (const SHARP& s : st.entities)
-        if (IsRecordShown(s, doc->m_order)) DrawRecord(dc, s, m);
+        if (IsRecordShown(s, order)) DrawRecord(dc, s, m, st.arcDirection);
 
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);

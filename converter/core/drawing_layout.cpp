@@ -4,6 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "bulge.h"
+#include "geometry_constants.h"
+
 namespace {
 bool SameName(const std::string& a, const std::string& b) { return a.size() == b.size() && a == b; }
 }  // namespace
@@ -47,6 +50,38 @@ int32_t TruncPixel(double v) {
     if (v <= kLow) return std::numeric_limits<int32_t>::min();
     if (v >= kHigh) return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(v);
+}
+
+bool ShowsAsArc(double x1, double y1, double x2, double y2, double bulge) {
+    const double b = std::fabs(bulge);
+    // The arc's rise over its chord (the sagitta, the major arc's for a bulge above 1).
+    const double rise = b * std::hypot(x2 - x1, y2 - y1) * 0.5;
+    if (!(rise >= 1.0) || !std::isfinite(rise)) return false;
+    if (b > 1) return true;  // nearly its whole circle, however close the ends
+    // The ends as the view rounds them; only their difference counts, so the box offset
+    // does not.
+    auto pixel = [](double v) { return static_cast<double>(TruncPixel(v + 0.5)); };
+    return std::fabs(pixel(x2) - pixel(x1)) > 2 || std::fabs(pixel(y2) - pixel(y1)) > 2;
+}
+
+bool BulgeArcPoints(double x1, double y1, double x2, double y2, double bulge, std::vector<ScaledPoint>& points) {
+    uint8_t clockwise = 0;
+    double cx, cy, r, start, end;
+    if (!BulgeToArc(x1, y1, x2, y2, bulge, clockwise, cx, cy, r, start, end) || !(r > 0) || !std::isfinite(r))
+        return false;
+    const double sweep = 4 * std::atan(std::fabs(bulge));
+    // Chords of angle a rise r (1 - cos(a / 2)) off the arc; a whole circle far larger than any
+    // screen is bounded in points and rises a little more.
+    constexpr double kRise = 0.25;
+    constexpr int kMostChords = 4096;
+    const double a = r > kRise ? 2 * std::acos(1 - kRise / r) : kPi;
+    const double chords = std::ceil(sweep / a);
+    const int n = std::isfinite(chords) ? static_cast<int>(std::clamp(chords, 1.0, double{kMostChords})) : kMostChords;
+    const double step = (clockwise ? -sweep : sweep) / n;
+    for (int k = 1; k < n; ++k)
+        points.push_back(ScaledPoint{cx + r * std::cos(start + step * k), cy + r * std::sin(start + step * k)});
+    points.push_back(ScaledPoint{x2, y2});
+    return true;
 }
 
 DrawBox ComputeDrawBox(int32_t clientWidth, double zoom, double minX, double minY, double maxX, double maxY) {

@@ -1,8 +1,10 @@
 #pragma once
 // What the converter's document and view compute without a screen: the cut strategy rows
 // of a freshly read drawing, the zoom steps, the drawing box for a window width, the
-// mapping of drawing points to pixels, and which records the cut strategy hides.
+// mapping of drawing points to pixels, which records the cut strategy hides, and how a
+// polyline's bulge segments are stroked.
 #include <cstdint>
+#include <vector>
 
 #include "entity_store.h"
 #include "plt_writer.h"
@@ -41,6 +43,25 @@ struct ScrollSize {
 };
 ScrollSize ScrollSizeOf(const DrawBox& box);
 
+// Whether the view shows a polyline segment with a bulge as an arc, from its ends scaled to
+// pixels (not yet placed in the box): not when its rise over the chord is under a pixel, nor
+// when its rounded ends lie within two pixels of each other in both directions and it is at
+// most a half circle (a bulge of at most 1 in size). Such a segment is the straight line to
+// the next vertex.
+bool ShowsAsArc(double x1, double y1, double x2, double y2, double bulge);
+
+struct ScaledPoint {
+    double x, y;
+};
+// The arc of a bulge segment between two ends scaled to pixels, as the points after the first
+// end up to the second end itself (which comes last, exactly), no chord between them rising
+// more than a quarter pixel off the arc. The view strokes these itself rather than have the
+// device draw the arc: a device's arc-to need not stop where it leaves the pen (Wine's stops
+// one pixel of its ellipse short of the end radial and leaves the pen on the exact ellipse,
+// a pixel or two away), so the line after it can leave a gap; and for a flat segment the
+// device's ellipse is thousands of pixels wide. False, and nothing added, when there is no arc.
+bool BulgeArcPoints(double x1, double y1, double x2, double y2, double bulge, std::vector<ScaledPoint>& points);
+
 // Drawing units to pixels in a box, Y upward.
 class DrawingMap {
 public:
@@ -53,7 +74,7 @@ public:
     // Scaled but not placed: what the bulge arc is computed in.
     double ScaledX(double x) const { return (x - minX_) * box_.scale; }
     double ScaledY(double y) const { return (y - minY_) * box_.scale; }
-    // A bulge arc's bounding corner from its scaled centre and radius.
+    // A scaled point (of a bulge arc) placed in the box, rounded as the vertices are.
     int32_t PlacedX(double scaled) const { return TruncPixel(box_.left + static_cast<double>(TruncPixel(scaled + 0.5))); }
     int32_t PlacedY(double scaled) const { return TruncPixel(box_.bottom - static_cast<double>(TruncPixel(scaled + 0.5))); }
     // The point at angleDegrees on the arc of radius r around (cx, cy).

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "aci_palette.h"
 #include "converter_test_support.h"
@@ -218,6 +219,81 @@ TEST_F(Layout, DrawingsWithoutHeaderExtentsArePlacedAsWithRightOnes) {
             }
         }
     }
+}
+
+TEST(LayoutBulge, SegmentsTooShortOrTooFlatForAnArcAreLines) {
+    struct Case {
+        const char* what;
+        double x1, y1, x2, y2, bulge;
+        bool arc;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        {"both ends in one pixel", 10.2, 10.2, 10.4, 10.3, 0.3, false},
+        {"a half circle two pixels across", 0, 0, 2, 0, 1, false},
+        {"two pixels apart both ways", 0, 0, 2, 2, 1, false},
+        {"rise of 0.4 over 40 pixels", 0, 0, 40, 0, 0.02, false},
+        {"rise just under a pixel", 0, 0, 0, 100, 0.0199, false},
+        {"rise of a pixel", 0, 0, 0, 100, 0.02, true},
+        {"rise of 3 over 20 pixels", 0, 0, 20, 0, -0.3, true},
+        {"half circle", 0, 0, 100, 0, 1, true},
+        {"half circle, clockwise", 0, 0, 100, 0, -1, true},
+        {"three pixels apart", 0, 0, 3, 0, 1, true},
+        // The ends count as the view rounds them.
+        {"2.8 apart, rounded to pixels 1 and 3", 0.6, 0, 3.4, 0, 1, false},
+        {"3.2 apart, rounded to pixels 0 and 4", 0.4, 0, 3.6, 0, 1, true},
+        // A major arc is nearly its whole circle, however close its ends.
+        {"major arc, ends a pixel apart", 0, 0, 1, 0, 10, true},
+        {"major arc, ends a pixel apart, clockwise", 0, 0, 0, 1, -10, true},
+        {"major arc smaller than a pixel", 0, 0, 0.1, 0, 10, false},
+        {"one point", 5, 5, 5, 5, 10, false},
+        {"bulge 0", 0, 0, 100, 0, 0, false},
+        {"infinite bulge", 0, 0, 100, 0, inf, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ShowsAsArc(c.x1, c.y1, c.x2, c.y2, c.bulge), c.arc) << c.what;
+}
+
+TEST(LayoutBulge, ArcPointsRunOnTheArcToTheSecondEnd) {
+    struct Case {
+        const char* what;
+        double x2, bulge;
+        double cx, cy, r;
+        double side;  // sign of y on the arc's far side
+        size_t most;  // at most this many points
+    };
+    // From (0, 0) to (x2, 0).
+    const Case cases[] = {
+        {"half circle below", 100, 1, 50, 0, 50, -1, 64},
+        {"half circle above, clockwise", 100, -1, 50, 0, 50, 1, 64},
+        {"major arc over a chord of a pixel", 1, 10, 0.5, -2.475, 2.525, -1, 16},
+        {"circle far larger than a screen", 2e8, 0.5, 1e8, 7.5e7, 1.25e8, -1, 4096},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<ScaledPoint> points;
+        ASSERT_TRUE(BulgeArcPoints(0, 0, c.x2, 0, c.bulge, points));
+        ASSERT_FALSE(points.empty());
+        EXPECT_LE(points.size(), c.most);
+        EXPECT_EQ(points.back().x, c.x2);
+        EXPECT_EQ(points.back().y, 0);
+        ScaledPoint last{0, 0};
+        double far = 0;
+        for (const ScaledPoint& p : points) {
+            EXPECT_NEAR(std::hypot(p.x - c.cx, p.y - c.cy), c.r, c.r * 1e-9);
+            if (points.size() < 4096) {  // each chord within a quarter pixel of the arc
+                const double mx = (p.x + last.x) / 2 - c.cx, my = (p.y + last.y) / 2 - c.cy;
+                EXPECT_LE(c.r - std::hypot(mx, my), 0.25);
+            }
+            if (std::fabs(p.y) > std::fabs(far)) far = p.y;
+            last = p;
+        }
+        EXPECT_GT(far * c.side, 0);
+        EXPECT_NEAR(std::fabs(far), c.side > 0 ? c.cy + c.r : c.r - c.cy, 0.25 + c.r * 1e-9);
+    }
+    std::vector<ScaledPoint> none;
+    EXPECT_FALSE(BulgeArcPoints(0, 0, 100, 0, 0, none));
+    EXPECT_FALSE(BulgeArcPoints(5, 5, 5, 5, 1, none)) << "no arc through one point";
+    EXPECT_TRUE(none.empty());
 }
 
 TEST(Palette, KnownEntriesAndOutOfRange) {
